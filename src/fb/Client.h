@@ -1,0 +1,41 @@
+#pragma once
+
+// Access to the Firebird client's interfaces, shared by the classes of this folder only.
+
+#include "fb/Errore.h"
+
+#include <firebird/Interface.h>
+
+#include <QByteArray>
+#include <QString>
+
+namespace fb::client {
+
+Firebird::IMaster* Master();
+Firebird::IUtil* Util();
+Firebird::IProvider* Provider();
+
+// A status object for one call; Verifica throws EErroreDB when the call failed.
+class Stato {
+public:
+    Stato();
+    ~Stato();
+    Stato(const Stato&) = delete;
+    Stato& operator=(const Stato&) = delete;
+
+    Firebird::CheckStatusWrapper* operator&() { return &wrapper_; }
+    bool Fallito() const;
+    void Verifica();
+    EErroreDB Errore();
+    void Azzera() { wrapper_.init(); }
+
+private:
+    Firebird::IStatus* status_;
+    Firebird::CheckStatusWrapper wrapper_;
+};
+
+// Text crosses the boundary in the suite's single-byte code page.
+QByteArray Codifica(const QString& testo);
+QString Decodifica(const char* dati, int lunghezza);
+
+} // namespace fb::client

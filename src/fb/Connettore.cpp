@@ -1,0 +1,45 @@
+#include "fb/Connettore.h"
+
+#include "fb/Client.h"
+
+namespace fb {
+
+namespace {
+
+class ConnettoreFirebird : public Connettore {
+public:
+    Firebird::IAttachment* Attacca(const QString& nomeDatabase, const QByteArray& dpb) override {
+        client::Stato stato;
+        Firebird::IAttachment* attacco = client::Provider()->attachDatabase(
+            &stato, client::Codifica(nomeDatabase).constData(), static_cast<unsigned>(dpb.size()),
+            reinterpret_cast<const unsigned char*>(dpb.constData()));
+        stato.Verifica();
+        return attacco;
+    }
+
+    Firebird::IAttachment* Crea(const QString&, const QString& istruzione, int dialetto) override {
+        client::Stato stato;
+        const QByteArray testo = client::Codifica(istruzione);
+        FB_BOOLEAN eraCreazione = FB_FALSE;
+        Firebird::IAttachment* attacco = client::Util()->executeCreateDatabase(
+            &stato, static_cast<unsigned>(testo.size()), testo.constData(),
+            static_cast<unsigned>(dialetto), &eraCreazione);
+        stato.Verifica();
+        if (!eraCreazione || attacco == nullptr)
+            throw EErroreDB(QStringLiteral("Not a CREATE DATABASE statement: ") + istruzione);
+        return attacco;
+    }
+};
+
+ConnettoreFirebird connettoreFirebird;
+Connettore* connettoreCorrente = &connettoreFirebird;
+
+} // namespace
+
+Connettore& ConnettoreCorrente() { return *connettoreCorrente; }
+
+void ImpostaConnettore(Connettore* connettore) {
+    connettoreCorrente = connettore ? connettore : &connettoreFirebird;
+}
+
+} // namespace fb

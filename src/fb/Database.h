@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace Firebird {
+class IAttachment;
+}
+
+namespace fb {
+
+class TTransazione;
+class TQuery;
+
+// A connection to one database: a name, parameter lines ("user_name=SYSDBA",
+// "password=..."), and the transactions and queries that work on it.
+class TDatabase {
+public:
+    TDatabase() = default;
+    ~TDatabase();
+    TDatabase(const TDatabase&) = delete;
+    TDatabase& operator=(const TDatabase&) = delete;
+
+    QString DatabaseName;
+    QStringList Params;
+    bool LoginPrompt = false; // kept for the callers' sake: nobody is ever prompted
+    int SQLDialect = 3;
+
+    void SetDefaultTransaction(TTransazione* transazione);
+    TTransazione* DefaultTransaction() const { return transazionePredefinita_; }
+
+    void Open();
+    // Ends what is still running on the connection (rollback) and detaches. Never throws.
+    void Close();
+    bool Connected() const { return attacco_ != nullptr; }
+
+    // "CREATE DATABASE '<name>' " followed by each parameter line and a line break, in the
+    // connection's dialect; the connection ends attached to the new database.
+    void CreateDatabase();
+
+    Firebird::IAttachment* Handle() const { return attacco_; }
+    // Changes at every attach, so statements prepared on an earlier attachment are dropped.
+    unsigned Generazione() const { return generazione_; }
+
+private:
+    friend class TTransazione;
+    friend class TQuery;
+
+    QByteArray CreaDpb() const;
+    void Attacca(Firebird::IAttachment* attacco);
+
+    Firebird::IAttachment* attacco_ = nullptr;
+    TTransazione* transazionePredefinita_ = nullptr;
+    unsigned generazione_ = 0;
+    std::vector<TTransazione*> transazioni_;
+    std::vector<TQuery*> query_;
+};
+
+} // namespace fb

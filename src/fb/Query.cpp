@@ -1,0 +1,507 @@
+#include "fb/Query.h"
+
+#include "fb/Client.h"
+#include "fb/Database.h"
+#include "fb/Transazione.h"
+#include "piattaforma/Errori.h"
+
+#include <ibase.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace fb {
+
+using client::Stato;
+
+// ---- TRighe -------------------------------------------------------------------------------
+
+void TRighe::Clear() {
+    righe_.clear();
+    ++versione_;
+}
+
+void TRighe::Add(const QString& riga) {
+    righe_.append(riga);
+    ++versione_;
+}
+
+QString TRighe::Text() const {
+    QString testo;
+    for (const QString& riga : righe_)
+        testo += riga + QLatin1Char('\n');
+    return testo;
+}
+
+// ---- TCampo -------------------------------------------------------------------------------
+
+namespace {
+
+qint64 Potenza10(int esponente) {
+    qint64 p = 1;
+    while (esponente-- > 0)
+        p *= 10;
+    return p;
+}
+
+QString TestoScalato(qint64 valore, int scala) {
+    if (scala >= 0)
+        return QString::number(valore * Potenza10(scala));
+    const qint64 divisore = Potenza10(-scala);
+    QString decimali = QString::number(std::llabs(valore % divisore)).rightJustified(-scala, QLatin1Char('0'));
+    while (decimali.endsWith(QLatin1Char('0')))
+        decimali.chop(1);
+    QString intero = QString::number(valore / divisore);
+    if (valore < 0 && valore / divisore == 0)
+        intero = QStringLiteral("-0");
+    return decimali.isEmpty() ? intero : intero + QLatin1Char('.') + decimali;
+}
+
+QDate Data(ISC_DATE data) {
+    unsigned anno, mese, giorno;
+    client::Util()->decodeDate(data, &anno, &mese, &giorno);
+    return QDate(static_cast<int>(anno), static_cast<int>(mese), static_cast<int>(giorno));
+}
+
+QTime Ora(ISC_TIME ora) {
+    unsigned h, m, s, frazioni;
+    client::Util()->decodeTime(ora, &h, &m, &s, &frazioni);
+    return QTime(static_cast<int>(h), static_cast<int>(m), static_cast<int>(s),
+                 static_cast<int>(frazioni / 10));
+}
+
+template <typename T> T Leggi(const unsigned char* p) {
+    T valore;
+    std::memcpy(&valore, p, sizeof valore);
+    return valore;
+}
+
+[[noreturn]] void ErroreIntero(const QString& testo) {
+    throw piattaforma::ErroreConversione(QLatin1Char('\'') + testo +
+                                         QStringLiteral("' is not a valid integer value"));
+}
+
+} // namespace
+
+const unsigned char* TCampo::Dati() const { return query_->RigaCorrente(); }
+
+bool TCampo::IsNull() const {
+    const unsigned char* riga = Dati();
+    return riga == nullptr || Leggi<short>(riga + offsetNull_) != 0;
+}
+
+QByteArray TCampo::AsBytes() const {
+    if (IsNull())
+        return {};
+    const unsigned char* p = Dati() + offset_;
+    switch (tipo_) {
+    case SQL_TEXT:
+        return QByteArray(reinterpret_cast<const char*>(p), static_cast<int>(lunghezza_));
+    case SQL_VARYING:
+        return QByteArray(reinterpret_cast<const char*>(p + 2), Leggi<unsigned short>(p));
+    case SQL_BLOB:
+        return query_->blobRighe_[query_->posizione_][static_cast<size_t>(
+            std::find(query_->colonneBlob_.begin(), query_->colonneBlob_.end(), indice_) -
+            query_->colonneBlob_.begin())];
+    default:
+        return client::Codifica(AsString());
+    }
+}
+
+QString TCampo::AsString() const {
+    if (IsNull())
+        return {};
+    const unsigned char* p = Dati() + offset_;
+    switch (tipo_) {
+    case SQL_TEXT:
+    case SQL_VARYING:
+    case SQL_BLOB: {
+        const QByteArray byte = AsBytes();
+        return client::Decodifica(byte.constData(), byte.size());
+    }
+    case SQL_SHORT:
+        return TestoScalato(Leggi<short>(p), scala_);
+    case SQL_LONG:
+        return TestoScalato(Leggi<ISC_LONG>(p), scala_);
+    case SQL_INT64:
+        return TestoScalato(Leggi<ISC_INT64>(p), scala_);
+    case SQL_FLOAT:
+        return QString::number(Leggi<float>(p), 'g', 7);
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT:
+        return QString::number(Leggi<double>(p), 'g', 15);
+    case SQL_TYPE_DATE:
+        return Data(Leggi<ISC_DATE>(p)).toString(QStringLiteral("dd/MM/yyyy"));
+    case SQL_TYPE_TIME:
+        return Ora(Leggi<ISC_TIME>(p)).toString(QStringLiteral("hh:mm:ss"));
+    case SQL_TIMESTAMP: {
+        const QDateTime momento = AsDateTime();
+        if (momento.time() == QTime(0, 0))
+            return momento.date().toString(QStringLiteral("dd/MM/yyyy"));
+        return momento.toString(QStringLiteral("dd/MM/yyyy hh:mm:ss"));
+    }
+    case SQL_BOOLEAN:
+        return *p ? QStringLiteral("True") : QStringLiteral("False");
+    default:
+        return {};
+    }
+}
+
+qint64 TCampo::AsInt64() const {
+    if (IsNull())
+        return 0;
+    const unsigned char* p = Dati() + offset_;
+    auto scalato = [this](qint64 v) {
+        if (scala_ >= 0)
+            return v * Potenza10(scala_);
+        return static_cast<qint64>(std::llround(static_cast<double>(v) / Potenza10(-scala_)));
+    };
+    switch (tipo_) {
+    case SQL_SHORT:
+        return scalato(Leggi<short>(p));
+    case SQL_LONG:
+        return scalato(Leggi<ISC_LONG>(p));
+    case SQL_INT64:
+        return scalato(Leggi<ISC_INT64>(p));
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT:
+        return std::llround(AsFloat());
+    case SQL_BOOLEAN:
+        return *p ? 1 : 0;
+    default: {
+        const QString testo = AsString().trimmed();
+        if (testo.isEmpty())
+            return 0;
+        bool ok = false;
+        const qint64 valore = testo.toLongLong(&ok);
+        if (!ok)
+            ErroreIntero(testo);
+        return valore;
+    }
+    }
+}
+
+int TCampo::AsInteger() const {
+    const qint64 valore = AsInt64();
+    if (valore < INT32_MIN || valore > INT32_MAX)
+        ErroreIntero(QString::number(valore));
+    return static_cast<int>(valore);
+}
+
+double TCampo::AsFloat() const {
+    if (IsNull())
+        return 0;
+    const unsigned char* p = Dati() + offset_;
+    switch (tipo_) {
+    case SQL_FLOAT:
+        return Leggi<float>(p);
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT:
+        return Leggi<double>(p);
+    case SQL_SHORT:
+    case SQL_LONG:
+    case SQL_INT64:
+        return AsString().toDouble();
+    default: {
+        bool ok = false;
+        const double valore = AsString().trimmed().toDouble(&ok);
+        if (!ok)
+            throw piattaforma::ErroreConversione(QLatin1Char('\'') + AsString() +
+                                                 QStringLiteral("' is not a valid floating point value"));
+        return valore;
+    }
+    }
+}
+
+QDateTime TCampo::AsDateTime() const {
+    if (IsNull())
+        return {};
+    const unsigned char* p = Dati() + offset_;
+    switch (tipo_) {
+    case SQL_TIMESTAMP: {
+        const auto momento = Leggi<ISC_TIMESTAMP>(p);
+        return QDateTime(Data(momento.timestamp_date), Ora(momento.timestamp_time));
+    }
+    case SQL_TYPE_DATE:
+        return QDateTime(Data(Leggi<ISC_DATE>(p)), QTime(0, 0));
+    default:
+        throw piattaforma::ErroreConversione(QLatin1Char('\'') + AsString() +
+                                             QStringLiteral("' is not a valid date and time"));
+    }
+}
+
+QDate TCampo::AsDate() const { return IsNull() ? QDate() : AsDateTime().date(); }
+
+// ---- TQuery -------------------------------------------------------------------------------
+
+TQuery::TQuery(TDatabase* database, TTransazione* transazione)
+    : Database(database), Transaction(transazione) {}
+
+TQuery::~TQuery() { Unprepare(); }
+
+TTransazione* TQuery::TransazioneEffettiva() const {
+    if (Database == nullptr)
+        throw EErroreDB(QStringLiteral("Database not assigned"));
+    TTransazione* transazione = Transaction ? Transaction : Database->DefaultTransaction();
+    if (transazione == nullptr)
+        throw EErroreDB(QStringLiteral("Transaction not assigned"));
+    if (!Database->Connected())
+        throw EErroreDB(QStringLiteral("Database not open"));
+    if (transazione->DefaultDatabase == nullptr)
+        transazione->DefaultDatabase = Database;
+    if (!transazione->InTransaction())
+        transazione->StartTransaction();
+    return transazione;
+}
+
+void TQuery::Unprepare() {
+    Close();
+    if (metadati_) {
+        metadati_->release();
+        metadati_ = nullptr;
+    }
+    if (istruzione_) {
+        istruzione_->release();
+        istruzione_ = nullptr;
+    }
+    if (databasePreparato_) {
+        auto& lista = databasePreparato_->query_;
+        lista.erase(std::remove(lista.begin(), lista.end(), this), lista.end());
+        databasePreparato_ = nullptr;
+    }
+    campi_.clear();
+}
+
+void TQuery::Prepara(TTransazione* transazione) {
+    if (istruzione_ && databasePreparato_ == Database &&
+        generazionePreparata_ == Database->Generazione() && versionePreparata_ == SQL.Versione())
+        return;
+    Unprepare();
+    const QByteArray testo = client::Codifica(SQL.Text());
+    Stato stato;
+    istruzione_ = Database->Handle()->prepare(&stato, transazione->Handle(),
+                                             static_cast<unsigned>(testo.size()), testo.constData(),
+                                             static_cast<unsigned>(Database->SQLDialect),
+                                             Firebird::IStatement::PREPARE_PREFETCH_METADATA);
+    stato.Verifica();
+    databasePreparato_ = Database;
+    Database->query_.push_back(this);
+    generazionePreparata_ = Database->Generazione();
+    versionePreparata_ = SQL.Versione();
+    tipoIstruzione_ = istruzione_->getType(&stato);
+    stato.Verifica();
+    PreparaCampi();
+}
+
+void TQuery::PreparaCampi() {
+    Stato stato;
+    metadati_ = istruzione_->getOutputMetadata(&stato);
+    stato.Verifica();
+    const unsigned conta = metadati_->getCount(&stato);
+    lunghezzaMessaggio_ = metadati_->getMessageLength(&stato);
+    stato.Verifica();
+    campi_.resize(conta);
+    colonneBlob_.clear();
+    for (unsigned i = 0; i < conta; ++i) {
+        TCampo& campo = campi_[i];
+        campo.query_ = this;
+        campo.indice_ = static_cast<int>(i);
+        const char* alias = metadati_->getAlias(&stato, i);
+        campo.nome_ = client::Decodifica(alias, static_cast<int>(std::strlen(alias)));
+        campo.tipo_ = metadati_->getType(&stato, i) & ~1u;
+        campo.scala_ = metadati_->getScale(&stato, i);
+        campo.offset_ = metadati_->getOffset(&stato, i);
+        campo.offsetNull_ = metadati_->getNullOffset(&stato, i);
+        campo.lunghezza_ = metadati_->getLength(&stato, i);
+        stato.Verifica();
+        if (campo.tipo_ == SQL_BLOB)
+            colonneBlob_.push_back(static_cast<int>(i));
+    }
+}
+
+void TQuery::Open() {
+    Close();
+    TTransazione* transazione = TransazioneEffettiva();
+    Prepara(transazione);
+    Stato stato;
+    if (tipoIstruzione_ == isc_info_sql_stmt_select ||
+        tipoIstruzione_ == isc_info_sql_stmt_select_for_upd) {
+        cursore_ = istruzione_->openCursor(&stato, transazione->Handle(), nullptr, nullptr,
+                                           metadati_, 0);
+        stato.Verifica();
+        fineCursore_ = false;
+    } else {
+        // Anything else runs at once; a procedure's output is its one row.
+        bufferFetch_.assign(lunghezzaMessaggio_, 0);
+        istruzione_->execute(&stato, transazione->Handle(), nullptr, nullptr,
+                             campi_.empty() ? nullptr : metadati_,
+                             campi_.empty() ? nullptr : bufferFetch_.data());
+        stato.Verifica();
+        if (!campi_.empty()) {
+            righe_.push_back(bufferFetch_);
+            blobRighe_.emplace_back();
+        }
+        fineCursore_ = true;
+    }
+    transazioneCursore_ = transazione;
+    transazione->RegistraCursore(this);
+    attiva_ = true;
+    posizione_ = 0;
+    eof_ = righe_.empty() && !LeggiRiga();
+}
+
+void TQuery::ExecSQL() {
+    Close();
+    TTransazione* transazione = TransazioneEffettiva();
+    Prepara(transazione);
+    Stato stato;
+    if (tipoIstruzione_ == isc_info_sql_stmt_select ||
+        tipoIstruzione_ == isc_info_sql_stmt_select_for_upd) {
+        Firebird::IResultSet* cursore =
+            istruzione_->openCursor(&stato, transazione->Handle(), nullptr, nullptr, metadati_, 0);
+        stato.Verifica();
+        cursore->close(&stato);
+        if (stato.Fallito())
+            cursore->release();
+        righeToccate_ = 0;
+        return;
+    }
+    bufferFetch_.assign(lunghezzaMessaggio_, 0);
+    istruzione_->execute(&stato, transazione->Handle(), nullptr, nullptr,
+                         campi_.empty() ? nullptr : metadati_,
+                         campi_.empty() ? nullptr : bufferFetch_.data());
+    stato.Verifica();
+    righeToccate_ = static_cast<qint64>(istruzione_->getAffectedRecords(&stato));
+    if (stato.Fallito())
+        righeToccate_ = -1;
+}
+
+QByteArray TQuery::LeggiBlob(const unsigned char* id) {
+    Stato stato;
+    ISC_QUAD quad;
+    std::memcpy(&quad, id, sizeof quad);
+    Firebird::IBlob* blob = Database->Handle()->openBlob(&stato, transazioneCursore_->Handle(), &quad, 0, nullptr);
+    stato.Verifica();
+    QByteArray contenuto;
+    char pezzo[32768];
+    for (;;) {
+        unsigned letti = 0;
+        const int esito = blob->getSegment(&stato, sizeof pezzo, pezzo, &letti);
+        if (esito == Firebird::IStatus::RESULT_OK || esito == Firebird::IStatus::RESULT_SEGMENT) {
+            contenuto.append(pezzo, static_cast<int>(letti));
+            continue;
+        }
+        break;
+    }
+    const bool fallito = stato.Fallito();
+    EErroreDB errore = fallito ? stato.Errore() : EErroreDB({});
+    stato.Azzera();
+    blob->close(&stato);
+    if (stato.Fallito())
+        blob->release();
+    if (fallito)
+        throw errore;
+    return contenuto;
+}
+
+bool TQuery::LeggiRiga() {
+    if (fineCursore_ || cursore_ == nullptr)
+        return false;
+    Stato stato;
+    bufferFetch_.assign(lunghezzaMessaggio_, 0);
+    const int esito = cursore_->fetchNext(&stato, bufferFetch_.data());
+    stato.Verifica();
+    if (esito != Firebird::IStatus::RESULT_OK) {
+        fineCursore_ = true;
+        return false;
+    }
+    std::vector<QByteArray> blobs;
+    for (int colonna : colonneBlob_) {
+        const TCampo& campo = campi_[static_cast<size_t>(colonna)];
+        const bool nullo = Leggi<short>(bufferFetch_.data() + campo.offsetNull_) != 0;
+        blobs.push_back(nullo ? QByteArray() : LeggiBlob(bufferFetch_.data() + campo.offset_));
+    }
+    righe_.push_back(bufferFetch_);
+    blobRighe_.push_back(std::move(blobs));
+    return true;
+}
+
+void TQuery::ChiudiCursore() {
+    if (cursore_) {
+        Stato stato;
+        cursore_->close(&stato);
+        if (stato.Fallito())
+            cursore_->release();
+        cursore_ = nullptr;
+    }
+    fineCursore_ = true;
+}
+
+void TQuery::Close() {
+    ChiudiCursore();
+    if (transazioneCursore_) {
+        transazioneCursore_->TogliCursore(this);
+        transazioneCursore_ = nullptr;
+    }
+    righe_.clear();
+    blobRighe_.clear();
+    attiva_ = false;
+    eof_ = true;
+    posizione_ = 0;
+}
+
+void TQuery::First() {
+    posizione_ = 0;
+    eof_ = righe_.empty();
+}
+
+void TQuery::Next() {
+    if (eof_)
+        return;
+    if (posizione_ + 1 < RecordCount() || LeggiRiga())
+        ++posizione_;
+    else
+        eof_ = true; // the last row stays current, as a grid expects
+}
+
+void TQuery::FetchAll() {
+    while (LeggiRiga()) {
+    }
+}
+
+const unsigned char* TQuery::RigaCorrente() const {
+    if (!attiva_ || righe_.empty())
+        return nullptr;
+    return righe_[static_cast<size_t>(posizione_)].data();
+}
+
+const TCampo& TQuery::Fields(int indice) const {
+    if (indice < 0 || indice >= FieldCount())
+        throw EErroreDB(QStringLiteral("Field index out of range: ") + QString::number(indice));
+    return campi_[static_cast<size_t>(indice)];
+}
+
+const TCampo* TQuery::FindField(const QString& nome) const {
+    for (const TCampo& campo : campi_)
+        if (campo.nome_.compare(nome, Qt::CaseInsensitive) == 0)
+            return &campo;
+    return nullptr;
+}
+
+const TCampo& TQuery::FieldByName(const QString& nome) const {
+    const TCampo* campo = FindField(nome);
+    if (campo == nullptr)
+        throw EErroreDB(QStringLiteral("Field '") + nome + QStringLiteral("' not found"));
+    return *campo;
+}
+
+QStringList TQuery::NomiCampi() const {
+    QStringList nomi;
+    for (const TCampo& campo : campi_)
+        nomi.append(campo.nome_);
+    return nomi;
+}
+
+} // namespace fb

@@ -1,0 +1,145 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QTime>
+
+#include <vector>
+
+namespace Firebird {
+class IStatement;
+class IResultSet;
+class IMessageMetadata;
+} // namespace Firebird
+
+namespace fb {
+
+class TDatabase;
+class TTransazione;
+class TQuery;
+
+// The statement text of a query, one clause per line, run exactly as built.
+class TRighe {
+public:
+    void Clear();
+    void Add(const QString& riga);
+    int Count() const { return righe_.size(); }
+    const QString& operator[](int i) const { return righe_[i]; }
+    const QStringList& Righe() const { return righe_; }
+    // The lines joined, each followed by a line break.
+    QString Text() const;
+    unsigned Versione() const { return versione_; }
+
+private:
+    QStringList righe_;
+    unsigned versione_ = 0;
+};
+
+// One column of the current row of an open query.
+class TCampo {
+public:
+    const QString& FieldName() const { return nome_; }
+    bool IsNull() const;
+    // NULL reads as the empty text; dates as dd/MM/yyyy, times as hh:mm:ss.
+    QString AsString() const;
+    // NULL and the empty text read as 0; a text that is not a number raises ErroreConversione.
+    int AsInteger() const;
+    qint64 AsInt64() const;
+    double AsFloat() const;
+    QDate AsDate() const;
+    QDateTime AsDateTime() const;
+    // The bytes as stored (text and blobs), without any conversion.
+    QByteArray AsBytes() const;
+
+private:
+    friend class TQuery;
+    const unsigned char* Dati() const;
+
+    const TQuery* query_ = nullptr;
+    int indice_ = 0;
+    QString nome_;
+    unsigned tipo_ = 0;
+    int scala_ = 0;
+    unsigned offset_ = 0;
+    unsigned offsetNull_ = 0;
+    unsigned lunghezza_ = 0;
+};
+
+// A statement on a connection and a transaction. Open runs a select and keeps its rows;
+// ExecSQL runs anything else. The transaction is started when it is not active.
+class TQuery {
+public:
+    explicit TQuery(TDatabase* database = nullptr, TTransazione* transazione = nullptr);
+    ~TQuery();
+    TQuery(const TQuery&) = delete;
+    TQuery& operator=(const TQuery&) = delete;
+
+    TDatabase* Database;
+    TTransazione* Transaction; // the database's default transaction when null
+    TRighe SQL;
+
+    void Open();
+    void ExecSQL();
+    void Close();
+    bool Active() const { return attiva_; }
+    // Drops the prepared statement; it is prepared again on the next run.
+    void Unprepare();
+
+    void First();
+    void Next();
+    bool Eof() const { return eof_; }
+    bool Bof() const { return posizione_ <= 0; }
+    // Rows read so far; FetchAll reads the rest.
+    int RecordCount() const { return static_cast<int>(righe_.size()); }
+    void FetchAll();
+    int RecNo() const { return posizione_; }
+
+    int FieldCount() const { return static_cast<int>(campi_.size()); }
+    const TCampo& Fields(int indice) const;
+    const TCampo& FieldByName(const QString& nome) const;
+    const TCampo* FindField(const QString& nome) const;
+    // The result columns in order, for grids.
+    QStringList NomiCampi() const;
+
+    qint64 RowsAffected() const { return righeToccate_; }
+
+private:
+    friend class TCampo;
+    friend class TDatabase;
+    friend class TTransazione;
+
+    TTransazione* TransazioneEffettiva() const;
+    void Prepara(TTransazione* transazione);
+    void PreparaCampi();
+    bool LeggiRiga();
+    QByteArray LeggiBlob(const unsigned char* id);
+    void ChiudiCursore();
+    const unsigned char* RigaCorrente() const;
+
+    Firebird::IStatement* istruzione_ = nullptr;
+    Firebird::IMessageMetadata* metadati_ = nullptr;
+    Firebird::IResultSet* cursore_ = nullptr;
+    TDatabase* databasePreparato_ = nullptr;
+    TTransazione* transazioneCursore_ = nullptr;
+    unsigned generazionePreparata_ = 0;
+    unsigned versionePreparata_ = 0;
+    unsigned tipoIstruzione_ = 0;
+    unsigned lunghezzaMessaggio_ = 0;
+
+    std::vector<TCampo> campi_;
+    std::vector<std::vector<unsigned char>> righe_;
+    // Blob contents are read at fetch time, while the transaction lives.
+    std::vector<std::vector<QByteArray>> blobRighe_;
+    std::vector<int> colonneBlob_;
+    std::vector<unsigned char> bufferFetch_;
+    int posizione_ = 0;
+    bool attiva_ = false;
+    bool eof_ = true;
+    bool fineCursore_ = true;
+    qint64 righeToccate_ = 0;
+};
+
+} // namespace fb

@@ -258,6 +258,7 @@ TTransazione* TQuery::TransazioneEffettiva() const {
 
 void TQuery::Unprepare() {
     Close();
+    contaDaLeggere_ = false;
     if (metadati_) {
         metadati_->release();
         metadati_ = nullptr;
@@ -296,6 +297,15 @@ void TQuery::Prepara(TTransazione* transazione) {
 }
 
 void TQuery::PreparaCampi() {
+    campi_.clear();
+    colonneBlob_.clear();
+    lunghezzaMessaggio_ = 0;
+    // Only these can give rows; asking the engine for the others' output costs as much as
+    // running an insert.
+    if (tipoIstruzione_ != isc_info_sql_stmt_select &&
+        tipoIstruzione_ != isc_info_sql_stmt_select_for_upd &&
+        tipoIstruzione_ != isc_info_sql_stmt_exec_procedure)
+        return;
     Stato stato;
     metadati_ = istruzione_->getOutputMetadata(&stato);
     stato.Verifica();
@@ -354,6 +364,8 @@ void TQuery::Open() {
 
 void TQuery::ExecSQL() {
     Close();
+    righeToccate_ = 0;
+    contaDaLeggere_ = false;
     TTransazione* transazione = TransazioneEffettiva();
     Prepara(transazione);
     Stato stato;
@@ -365,7 +377,6 @@ void TQuery::ExecSQL() {
         cursore->close(&stato);
         if (stato.Fallito())
             cursore->release();
-        righeToccate_ = 0;
         return;
     }
     bufferFetch_.assign(lunghezzaMessaggio_, 0);
@@ -373,9 +384,19 @@ void TQuery::ExecSQL() {
                          campi_.empty() ? nullptr : metadati_,
                          campi_.empty() ? nullptr : bufferFetch_.data());
     stato.Verifica();
-    righeToccate_ = static_cast<qint64>(istruzione_->getAffectedRecords(&stato));
-    if (stato.Fallito())
-        righeToccate_ = -1;
+    contaDaLeggere_ = true;
+}
+
+qint64 TQuery::RowsAffected() const {
+    // Asked only when wanted: through a server it is one more round trip.
+    if (contaDaLeggere_ && istruzione_) {
+        Stato stato;
+        righeToccate_ = static_cast<qint64>(istruzione_->getAffectedRecords(&stato));
+        if (stato.Fallito())
+            righeToccate_ = -1;
+        contaDaLeggere_ = false;
+    }
+    return righeToccate_;
 }
 
 QByteArray TQuery::LeggiBlob(const unsigned char* id) {

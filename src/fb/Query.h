@@ -104,7 +104,8 @@ public:
     // The result columns in order, for grids.
     QStringList NomiCampi() const;
 
-    qint64 RowsAffected() const { return righeToccate_; }
+    // Rows changed by the last ExecSQL; -1 when the engine cannot tell.
+    qint64 RowsAffected() const;
 
 private:
     friend class TCampo;
@@ -139,7 +140,8 @@ private:
     bool attiva_ = false;
     bool eof_ = true;
     bool fineCursore_ = true;
-    qint64 righeToccate_ = 0;
+    mutable qint64 righeToccate_ = 0;
+    mutable bool contaDaLeggere_ = false;
 };
 
 } // namespace fb

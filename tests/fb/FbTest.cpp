@@ -81,6 +81,10 @@ TEST_P(Fb, RowsAreWalkedAndReadByNameAndPosition) {
     Esegui(db, tr, {"INSERT INTO T (ID, NOME, GIORNO, ORA, IMPORTO)",
                     "VALUES ('1', 'Perù €', '12/31/2024', '14:05:09', '12.50')"});
     Esegui(db, tr, {"INSERT INTO T (ID) VALUES ('2')"});
+    TQuery aggiorna(&db, &tr);
+    aggiorna.SQL.Add("UPDATE T SET ORA=ORA WHERE ID>'0'");
+    aggiorna.ExecSQL();
+    EXPECT_EQ(aggiorna.RowsAffected(), 2);
 
     TQuery q(&db, &tr);
     q.SQL.Add("SELECT ID, NOME, GIORNO, ORA, IMPORTO");

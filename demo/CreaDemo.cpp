@@ -1,0 +1,88 @@
+// Lays out the demo installation in a directory (the executable's own, as a rule):
+// the users database, a company archive and the pictures of "Grafica".
+// Databases are rebuilt when the schema or the demo data have changed.
+
+#include "Schema.h"
+
+#include "fb/Errore.h"
+
+#include <QColor>
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+const QString DirectoryDemo = QStringLiteral(QUENDRA_DEMO_DIR);
+
+QByteArray ImprontaSorgenti() {
+    QCryptographicHash impronta(QCryptographicHash::Sha1);
+    for (const QString& nome : {QStringLiteral("schema.sql")}) {
+        QFile file(DirectoryDemo + QLatin1Char('/') + nome);
+        if (file.open(QIODevice::ReadOnly))
+            impronta.addData(file.readAll());
+    }
+    return impronta.result().toHex();
+}
+
+void SalvaQuadrato(const QString& percorso, const QColor& colore) {
+    QImage immagine(16, 16, QImage::Format_RGB32);
+    immagine.fill(colore);
+    immagine.save(percorso, "BMP");
+}
+
+void CreaGrafica(const QDir& installazione) {
+    installazione.mkpath(QStringLiteral("Grafica"));
+    SalvaQuadrato(installazione.filePath(QStringLiteral("Grafica/Verde.bmp")), Qt::darkGreen);
+    SalvaQuadrato(installazione.filePath(QStringLiteral("Grafica/Rosso.bmp")), Qt::red);
+}
+
+void CreaDatabase(const QDir& installazione, const QString& relativo, const QString& sezione) {
+    const QString percorso = installazione.filePath(relativo);
+    QFile::remove(percorso);
+    QDir().mkpath(QFileInfo(percorso).path());
+    schema::CreaDatabase(percorso, DirectoryDemo + QStringLiteral("/schema.sql"), sezione);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList argomenti = app.arguments();
+    if (argomenti.size() < 2) {
+        std::fprintf(stderr, "usage: CreaDemo <installation directory> [--nuova]\n");
+        return 2;
+    }
+    const QDir installazione(QFileInfo(argomenti[1]).absoluteFilePath());
+    const bool nuova = argomenti.contains(QStringLiteral("--nuova"));
+
+    const QString fileImpronta = installazione.filePath(QStringLiteral("demo.impronta"));
+    const QByteArray impronta = ImprontaSorgenti();
+    QFile vecchia(fileImpronta);
+    if (!nuova && vecchia.open(QIODevice::ReadOnly) && vecchia.readAll() == impronta &&
+        QFile::exists(installazione.filePath(QStringLiteral("user/user.fdb")))) {
+        std::printf("Demo installation up to date in %s\n", qPrintable(installazione.path()));
+        return 0;
+    }
+    vecchia.close();
+
+    try {
+        CreaGrafica(installazione);
+        CreaDatabase(installazione, QStringLiteral("user/user.fdb"), QStringLiteral("utenti"));
+        CreaDatabase(installazione, QStringLiteral("archivi/demo/archivio.fdb"),
+                     QStringLiteral("archivio"));
+    } catch (const fb::EErroreDB& e) {
+        std::fprintf(stderr, "Demo installation failed: %s\n", qPrintable(e.Messaggio()));
+        return 1;
+    }
+    QFile nuovaImpronta(fileImpronta);
+    if (nuovaImpronta.open(QIODevice::WriteOnly))
+        nuovaImpronta.write(impronta);
+    std::printf("Demo installation ready in %s\n", qPrintable(installazione.path()));
+    return 0;
+}

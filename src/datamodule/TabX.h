@@ -1,0 +1,84 @@
+#pragma once
+
+#include "datamodule/MemTabX.h"
+#include "fb/Database.h"
+#include "fb/Query.h"
+#include "fb/Transazione.h"
+
+#include <QObject>
+#include <QString>
+
+// The one data module: the program's database connections, the current user and the
+// in-memory parameter table. It is never shown.
+class TTabXForm : public QObject {
+    Q_OBJECT
+public:
+    enum Sorgente : quint8 { SorgenteDatabase = 0, SorgenteIni = 1, SorgenteNessuna = 3 };
+
+    // Builds the components only; Crea runs the start-up steps, which may raise the
+    // database layer's exception while the object stays usable (connections closed).
+    TTabXForm(QObject* owner, quint8 modoUtenti);
+    ~TTabXForm() override;
+
+    void Crea();
+
+    TMemTabX MemTabX;
+    fb::TDatabase IBDatabase1;
+    fb::TTransazione IBTransaction1;
+    fb::TDatabase IBDatabase2;
+    fb::TDatabase IBDatabase3;
+    fb::TDatabase IBDatabase4;
+    fb::TTransazione IBTransaction2;
+    fb::TTransazione IBTransaction3;
+    fb::TTransazione IBTransaction4;
+    fb::TDatabase IBDatabaseUser;
+    fb::TQuery QueryNorvane;
+    fb::TTransazione TransazioneUser;
+    fb::TDatabase IBDatabase5;
+    fb::TTransazione IBTransaction5;
+
+    void ConnettiDatabase0(const QString& percorso);
+    void ConnettiDatabase1(const QString& nomeVoce);
+    void ConnettiDatabase2(const QString& nomeVoce);
+    void ConnettiDatabase3(const QString& nomeVoce);
+    void ConnettiDatabase4(const QString& nomeVoce);
+    void ConnettiDatabase5(const QString& nomeVoce);
+
+    void SettaFileIni(const QString& sezione, const QString& chiave, const QString& valore);
+    QString FileIniUtente() const;
+
+    qint32 GetNumUser() const { return NumUser; }
+    QString GetNomeUser() const { return NomeUser; }
+    void SetVerde(const QString& percorso) { FileVerde = percorso; }
+    void SetRosso(const QString& percorso) { FileRosso = percorso; }
+    QString GetVerde() const { return FileVerde; }
+    QString GetRosso() const { return FileRosso; }
+    quint8 GetModoUtenti() const { return ModoUtenti; }
+    QString GetDitta() const { return Ditta; }
+
+    // The in-memory table, as the libraries' windows reach it.
+    void Inserisci(const QString& tipo, const QString& nome, const QString& numero,
+                   const QString& testo, const QString& data, const QString& memo,
+                   const QString& livello1, const QString& livello2, const QString& utente) {
+        MemTabX.Inserisci(tipo, nome, numero, testo, data, memo, livello1, livello2, utente);
+    }
+    QString GetV(const QString& nome) { return MemTabX.GetV(nome); }
+    QString GetM(const QString& nome) { return MemTabX.GetM(nome); }
+    bool SetV(const QString& nome, const QString& valore) { return MemTabX.SetV(nome, valore); }
+    bool SetM(const QString& nome, const QString& valore) { return MemTabX.SetM(nome, valore); }
+
+protected:
+    qint32 NumUser = 0;
+    QString NomeUser;
+    QString PasswordUser;
+    quint8 ModoUtenti;
+    QString Ditta;
+    QString FileVerde;
+    QString FileRosso;
+
+private:
+    static void CollegaTransazione(fb::TDatabase& database, fb::TTransazione& transazione);
+    void ApriDatabaseUtenti(const QString& directory);
+    void CreaTabScriptSeManca();
+    void ConnettiDatabase(fb::TDatabase& connessione, const QString& percorso);
+};

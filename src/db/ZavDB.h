@@ -1,0 +1,33 @@
+#pragma once
+
+// Locating, opening and creating databases through the "dati.ini" beside them.
+
+#include <QString>
+
+class QWidget;
+
+namespace fb {
+class TDatabase;
+}
+
+// Opens the database D + F (F "archivio.fdb" when empty), or creates it; true when the
+// connection ends open. User name and password replace SYSDBA and the default password.
+bool ApriCreaDatabase(fb::TDatabase& connessione, QString directory, QString nomeFile,
+                      const QString& utente, const QString& password, QWidget* owner);
+
+// Connects to the path (through server and drive letter when given), creating the database
+// when the connection fails.
+bool ConnettiOCreaDatabase(fb::TDatabase& connessione, QString percorso, const QString& server,
+                           const QString& disco, const QString& utente, const QString& password);
+
+struct ServerEDisco {
+    QString Server;
+    QString Disco;
+};
+// Reads server and drive letter from the directory's dati.ini, asking for them when missing.
+ServerEDisco ChiediServerEDisco(const QString& directory, QWidget* owner);
+
+// For a directory \\server\share\...: the path the server sees, and whether the share has a
+// name rather than a drive letter. Returns true when it has stopped the opening.
+bool ConvertiPercorsoDiRete(const QString& directory, const QString& percorsoNelServer,
+                            QString& percorso, bool& condivisaConNome);

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+namespace piattaforma {
+
+// Directory of the running executable, always with a trailing "/".
+QString DirectoryEseguibile();
+
+// Tests point the program at a throw-away directory; an empty text restores the real one.
+void ImpostaDirectoryEseguibile(const QString& directory);
+
+// Turns a path as the program writes it (Windows form, "C:\Gestionale\user\") into a
+// Linux path. Drive letters are resolved through the links "c:", "d:", ... of the folder
+// "dosdevices" beside the executable; without a link "Z:" is "/" and any other drive is
+// left as it stands. Linux paths pass unchanged.
+QString PercorsoNativo(const QString& percorso);
+
+// Upper-case letter of the drive whose root holds the executable; "Z" when none does.
+QString LetteraUnitaProgramma();
+
+bool DirectoryEsiste(const QString& percorso);
+
+// One level only, like Windows: false when the parent is missing or the directory exists.
+bool CreaDirectory(const QString& percorso);
+
+// True for files only, not for directories.
+bool FileEsiste(const QString& percorso);
+
+} // namespace piattaforma

@@ -1,12 +1,12 @@
-#include <QApplication>
+#include "app/Applicazione.h"
 
 #include <gtest/gtest.h>
 
-// Windows need an application object; tests run on the offscreen platform.
+// Windows need the program's application object; tests run on the offscreen platform.
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    TApplicazione app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,27 @@
+#include "app/Applicazione.h"
+
+#include "fb/Errore.h"
+#include "piattaforma/Errori.h"
+#include "piattaforma/Messaggi.h"
+
+TApplicazione::TApplicazione(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QStringLiteral("Quendra"));
+}
+
+void TApplicazione::MostraEccezione(const std::exception& e) {
+    if (const auto* db = dynamic_cast<const fb::EErroreDB*>(&e))
+        piattaforma::MostraErrore(db->Messaggio());
+    else if (const auto* conversione = dynamic_cast<const piattaforma::ErroreConversione*>(&e))
+        piattaforma::MostraErrore(conversione->Messaggio());
+    else
+        piattaforma::MostraErrore(QString::fromUtf8(e.what()));
+}
+
+bool TApplicazione::notify(QObject* destinatario, QEvent* evento) {
+    try {
+        return QApplication::notify(destinatario, evento);
+    } catch (const std::exception& e) {
+        MostraEccezione(e);
+        return false;
+    }
+}

@@ -2,17 +2,15 @@
 // the users database, a company archive and the pictures of "Grafica".
 // Databases are rebuilt when the schema or the demo data have changed.
 
+#include "Grafica.h"
 #include "Schema.h"
 
 #include "fb/Errore.h"
 
-#include <QColor>
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QImage>
-#include <QTextStream>
 
 #include <cstdio>
 
@@ -28,18 +26,6 @@ QByteArray ImprontaSorgenti() {
             impronta.addData(file.readAll());
     }
     return impronta.result().toHex();
-}
-
-void SalvaQuadrato(const QString& percorso, const QColor& colore) {
-    QImage immagine(16, 16, QImage::Format_RGB32);
-    immagine.fill(colore);
-    immagine.save(percorso, "BMP");
-}
-
-void CreaGrafica(const QDir& installazione) {
-    installazione.mkpath(QStringLiteral("Grafica"));
-    SalvaQuadrato(installazione.filePath(QStringLiteral("Grafica/Verde.bmp")), Qt::darkGreen);
-    SalvaQuadrato(installazione.filePath(QStringLiteral("Grafica/Rosso.bmp")), Qt::red);
 }
 
 void CreaDatabase(const QDir& installazione, const QString& relativo, const QString& sezione) {
@@ -72,7 +58,7 @@ int main(int argc, char** argv) {
     vecchia.close();
 
     try {
-        CreaGrafica(installazione);
+        schema::CreaGrafica(installazione.path());
         CreaDatabase(installazione, QStringLiteral("user/user.fdb"), QStringLiteral("utenti"));
         CreaDatabase(installazione, QStringLiteral("archivi/demo/archivio.fdb"),
                      QStringLiteral("archivio"));

@@ -2,6 +2,7 @@
 #include "fb/Errore.h"
 #include "fb/Query.h"
 #include "fb/Transazione.h"
+#include "fb/Valori.h"
 #include "fixture/DatabaseDiProva.h"
 #include "piattaforma/Errori.h"
 
@@ -262,6 +263,27 @@ TEST(FbSenzaConnessione, UnknownParameterLinesAreRefused) {
     db.Close();
     db.Params = QStringList{"colore=rosso"};
     EXPECT_THROW(db.Open(), EErroreDB);
+}
+
+} // namespace
+
+namespace {
+
+TEST(Valori, QuotedValuesSurviveTheRoundTrip) {
+    CartellaProva dir;
+    TDatabase db;
+    prova::CreaDatabaseVuoto(db, dir.File("v.fdb"));
+    TTransazione tr(&db);
+    TQuery q(&db, &tr);
+    q.SQL.Add("SELECT " + fb::Quota(QString::fromUtf8("D'Angelo ´ è ''")) + " AS T,");
+    q.SQL.Add("CAST(" + fb::Quota(fb::TestoData(QDate(2026, 12, 10))) + " AS DATE) AS D,");
+    q.SQL.Add("CAST(" + fb::Quota(fb::TestoOra(QTime(14, 5, 9))) + " AS TIME) AS O,");
+    q.SQL.Add(fb::Quota(12) + " AS N FROM RDB$DATABASE");
+    q.Open();
+    EXPECT_EQ(q.FieldByName("T").AsString(), QString::fromUtf8("D'Angelo ´ è ''"));
+    EXPECT_EQ(q.FieldByName("D").AsString(), "10/12/2026");
+    EXPECT_EQ(q.FieldByName("O").AsString(), "14:05:09");
+    EXPECT_EQ(q.FieldByName("N").AsInteger(), 12);
 }
 
 } // namespace

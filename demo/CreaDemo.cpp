@@ -5,6 +5,7 @@
 #include "Grafica.h"
 #include "Schema.h"
 
+#include "fb/Database.h"
 #include "fb/Errore.h"
 
 #include <QCoreApplication>
@@ -20,7 +21,7 @@ const QString DirectoryDemo = QStringLiteral(QUENDRA_DEMO_DIR);
 
 QByteArray ImprontaSorgenti() {
     QCryptographicHash impronta(QCryptographicHash::Sha1);
-    for (const QString& nome : {QStringLiteral("schema.sql")}) {
+    for (const QString& nome : {QStringLiteral("schema.sql"), QStringLiteral("dati.sql")}) {
         QFile file(DirectoryDemo + QLatin1Char('/') + nome);
         if (file.open(QIODevice::ReadOnly))
             impronta.addData(file.readAll());
@@ -33,6 +34,18 @@ void CreaDatabase(const QDir& installazione, const QString& relativo, const QStr
     QFile::remove(percorso);
     QDir().mkpath(QFileInfo(percorso).path());
     schema::CreaDatabase(percorso, DirectoryDemo + QStringLiteral("/schema.sql"), sezione);
+
+    // The demo rows name paths inside the installation.
+    QStringList righe = schema::Istruzioni(DirectoryDemo + QStringLiteral("/dati.sql"), sezione);
+    QString radice = installazione.absolutePath() + QLatin1Char('/');
+    radice.replace(QLatin1Char('\''), QStringLiteral("''"));
+    for (QString& riga : righe)
+        riga.replace(QStringLiteral("{INSTALLAZIONE}"), radice);
+    fb::TDatabase database;
+    database.DatabaseName = percorso;
+    database.Params = {QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=quillpond")};
+    database.Open();
+    schema::Esegui(database, righe);
 }
 
 } // namespace

@@ -67,6 +67,26 @@ public:
     bool SetV(const QString& nome, const QString& valore) { return MemTabX.SetV(nome, valore); }
     bool SetM(const QString& nome, const QString& valore) { return MemTabX.SetM(nome, valore); }
 
+    // ---- Users ----
+    // Appends the user names (source 0) or replaces the list with them (source 1).
+    void CaricaUser(QStringList& lista);
+    bool VerificaPasswordUser(const QString& nome, const QString& digitata);
+    void SetUserPerNome(const QString& nome);
+    void SetUserPerNum(qint32 numero);
+    qint32 ProfiloSicurezzaUtente();
+    QString DecodificaNomeUser(qint32 numero);
+
+    // ---- Maker parameters ----
+    // Value of a parameter of the current user and company; in source mode 3 the output
+    // keeps what it held.
+    void CaricaParametro(const QString& nome, QString& valore);
+    void SettaParametro(const QString& nome, const QString& valore);
+    void ScriviParametroNorvane(const QString& intestazione, const QString& nome,
+                                const QString& valore);
+    // Rebuilds the text image of the user's parameters in UTENTI.NORVANE.
+    void ScriviNorvane(qint32 utente);
+    void CaricaNorvane();
+
 protected:
     qint32 NumUser = 0;
     QString NomeUser;
@@ -77,6 +97,13 @@ protected:
     QString FileRosso;
 
 private:
+    // ---- Users (private) ----
+    QString GetPasswordUserPerNome(const QString& nome);
+    qint32 GetNumUserPerNome(const QString& nome);
+    // Sees what other workstations committed: the users transaction is restarted first.
+    QString GetDittaUserPerNome(const QString& nome);
+    QString GetNomeUserPerNum(qint32 numero);
+
     static void CollegaTransazione(fb::TDatabase& database, fb::TTransazione& transazione);
     void ApriDatabaseUtenti(const QString& directory);
     void CreaTabScriptSeManca();

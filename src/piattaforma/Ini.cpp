@@ -196,6 +196,17 @@ bool ProfiliIniSuDisco::Scrivi(const QString& file, const QString& sezione, cons
     return ScriviRighe(percorso, righe);
 }
 
+QStringList ProfiliIniSuDisco::Sezioni(const QString& file) {
+    QStringList sezioni;
+    for (const RigaIni& riga : LeggiRighe(PercorsoNativo(file))) {
+        // Windows leaves out a section without a name.
+        const auto nome = LeggiNomeSezione(riga.testo);
+        if (nome && !nome->isEmpty())
+            sezioni.append(*nome);
+    }
+    return sezioni;
+}
+
 ProfiliIni& Ini() {
     static ProfiliIniSuDisco disco;
     ProfiliIni* impostato = IniImpostato();
@@ -213,6 +224,10 @@ QString LeggiIni(const QString& file, const QString& sezione, const QString& chi
 bool ScriviIni(const QString& file, const QString& sezione, const QString& chiave,
                const QString& valore) {
     return Ini().Scrivi(file, sezione, chiave, valore);
+}
+
+QStringList SezioniIni(const QString& file) {
+    return Ini().Sezioni(file);
 }
 
 } // namespace piattaforma

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace piattaforma {
 
@@ -14,6 +15,9 @@ public:
     virtual QString Leggi(const QString& file, const QString& sezione, const QString& chiave) = 0;
     virtual bool Scrivi(const QString& file, const QString& sezione, const QString& chiave,
                         const QString& valore) = 0;
+    // Section names in file order, as GetPrivateProfileSectionNames gives them; a missing
+    // file has none.
+    virtual QStringList Sezioni(const QString& file) = 0;
 };
 
 // The real files, in Windows-1252, re-read on every call so a write shows at once.
@@ -23,6 +27,7 @@ public:
     // Creates the file but not its directory.
     bool Scrivi(const QString& file, const QString& sezione, const QString& chiave,
                 const QString& valore) override;
+    QStringList Sezioni(const QString& file) override;
 };
 
 ProfiliIni& Ini();
@@ -32,6 +37,7 @@ void ImpostaIni(ProfiliIni* profili);
 QString LeggiIni(const QString& file, const QString& sezione, const QString& chiave);
 bool ScriviIni(const QString& file, const QString& sezione, const QString& chiave,
                const QString& valore);
+QStringList SezioniIni(const QString& file);
 
 // What a read returns for a value as it stands after the '=': blanks around it dropped
 // and, as Windows does, one pair of enclosing single or double quotes.

@@ -87,6 +87,16 @@ TEST_F(FileIni, FileMancanteLeggeVuoto) {
     EXPECT_FALSE(QFileInfo::exists(Percorso(QStringLiteral("Manca.ini"))));
 }
 
+// Comments and keys are not sections, a nameless section is left out, and a repeated one
+// is listed each time it appears.
+TEST_F(FileIni, SezioniDalDisco) {
+    Prepara("A=0\r\n; [Commento]\r\n[01ALFA]\r\nX=1\r\n[]\r\n  [ 11BETA ]\r\n[Andr\xE8]\r\n"
+            "[01ALFA]");
+    ProfiliIniSuDisco disco;
+    EXPECT_EQ(disco.Sezioni(Percorso()),
+              QStringList({"01ALFA", "11BETA", QStringLiteral("Andrè"), "01ALFA"}));
+}
+
 struct CasoScrittura {
     const char* prima; // nullptr: no file yet
     const char* sezione;
@@ -178,6 +188,16 @@ TEST_P(RegoleComuni, ScritturaELetturaConcordano) {
     EXPECT_EQ(leggi(file, "Server", "Manca"), QString());
     EXPECT_EQ(leggi(file, "Manca", "Nome Server"), QString());
     EXPECT_EQ(leggi(altro, "Server", "Nome Server"), QString());
+}
+
+TEST_P(RegoleComuni, SezioniInOrdineDiScrittura) {
+    const std::unique_ptr<ProfiliIni> ini = GetParam().crea();
+    const QString file = Percorso();
+    for (const char* sezione : {"01ALFA", "11BETA", "01alfa"})
+        ASSERT_TRUE(ini->Scrivi(file, QString::fromUtf8(sezione), QStringLiteral("A"),
+                                QStringLiteral("1")));
+    EXPECT_EQ(ini->Sezioni(file), QStringList({"01ALFA", "11BETA"}));
+    EXPECT_EQ(ini->Sezioni(Percorso(QStringLiteral("Manca.ini"))), QStringList());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -83,12 +83,19 @@ void TTabXForm::CreaTabScriptSeManca() {
           "MODIFICATODAUTENTE SMALLINT,", "DATAULTIMAMODIFICA DATE,", "STATUS SMALLINT,",
           "CONSTRAINT ZAVTAB_CHIAVEPRIMARIA PRIMARY KEY (PROGETTO,SCRIPTFORM,CONTESTO,UTENTE));"})
         QueryNorvane.SQL.Add(QString::fromLatin1(riga));
+    EseguiEConferma(QueryNorvane, TransazioneUser,
+                    QStringLiteral("Errore interno di CREATE: impossibile creare la tabella TABSCRIPT"));
+}
+
+bool TTabXForm::EseguiEConferma(fb::TQuery& query, fb::TTransazione& transazione,
+                                const QString& errore) {
     try {
-        QueryNorvane.ExecSQL();
-        TransazioneUser.Commit();
+        query.ExecSQL();
+        transazione.Commit();
+        return true;
     } catch (const fb::EErroreDB&) {
-        piattaforma::MostraErrore(
-            QStringLiteral("Errore interno di CREATE: impossibile creare la tabella TABSCRIPT"));
+        piattaforma::MostraErrore(errore);
+        return false;
     }
 }
 

@@ -105,6 +105,9 @@ private:
     QString GetNomeUserPerNum(qint32 numero);
 
     static void CollegaTransazione(fb::TDatabase& database, fb::TTransazione& transazione);
+    // Runs the query's statement and commits; on a database error shows that error box.
+    static bool EseguiEConferma(fb::TQuery& query, fb::TTransazione& transazione,
+                                const QString& errore);
     void ApriDatabaseUtenti(const QString& directory);
     void CreaTabScriptSeManca();
     void ConnettiDatabase(fb::TDatabase& connessione, const QString& percorso);

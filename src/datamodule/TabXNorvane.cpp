@@ -105,13 +105,8 @@ void TTabXForm::ScriviParametroNorvane(const QString& intestazione, const QStrin
             query.SQL.Add(fb::Quota(nome) + QLatin1Char(','));
             query.SQL.Add(valore.isEmpty() ? QStringLiteral("NULL,") : fb::Quota(valore) + QLatin1Char(','));
             query.SQL.Add(fb::Quota(prossimo) + QLatin1Char(')'));
-            try {
-                query.ExecSQL();
-                TransazioneUser.Commit();
-            } catch (const fb::EErroreDB&) {
-                piattaforma::MostraErrore(QStringLiteral(
-                    "Errore interno di INSERT: impossibile aggiornare la tabella dei parametri"));
-            }
+            EseguiEConferma(query, TransazioneUser,
+                            QStringLiteral("Errore interno di INSERT: impossibile aggiornare la tabella dei parametri"));
         } else {
             query.SQL.Clear();
             query.SQL.Add(QStringLiteral("UPDATE TABNORVANE SET"));
@@ -120,13 +115,8 @@ void TTabXForm::ScriviParametroNorvane(const QString& intestazione, const QStrin
             query.SQL.Add(QStringLiteral("WHERE (UTENTE=") + fb::Quota(NumUser) + QStringLiteral(")AND"));
             query.SQL.Add(QStringLiteral("(INTESTAZIONE=") + fb::Quota(intestazione) + QStringLiteral(")AND"));
             query.SQL.Add(QStringLiteral("(PARAMETRO=") + fb::Quota(nome) + QLatin1Char(')'));
-            try {
-                query.ExecSQL();
-                TransazioneUser.Commit();
-            } catch (const fb::EErroreDB&) {
-                piattaforma::MostraErrore(QStringLiteral(
-                    "Errore interno di UPDATE: impossibile aggiornare la tabella dei parametri"));
-            }
+            EseguiEConferma(query, TransazioneUser,
+                            QStringLiteral("Errore interno di UPDATE: impossibile aggiornare la tabella dei parametri"));
         }
     }
     // The image is rebuilt even after a failed write, so it always matches the table.
@@ -151,13 +141,8 @@ void TTabXForm::ScriviNorvane(qint32 utente) {
                              : QStringLiteral("UPDATE UTENTI SET NORVANE=") + fb::Quota(immagine) +
                                    QStringLiteral(" WHERE"));
     QueryNorvane.SQL.Add(QStringLiteral("CODICE=") + fb::Quota(utente));
-    try {
-        QueryNorvane.ExecSQL();
-        TransazioneUser.Commit();
-    } catch (const fb::EErroreDB&) {
-        piattaforma::MostraErrore(QStringLiteral(
-            "Errore interno di UPDATE: impossibile aggiornare i parametri norvane dell'utente"));
-    }
+    EseguiEConferma(QueryNorvane, TransazioneUser,
+                    QStringLiteral("Errore interno di UPDATE: impossibile aggiornare i parametri norvane dell'utente"));
 }
 
 // Kept for the libraries that call it; the image is only ever written, never loaded here.

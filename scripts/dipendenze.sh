@@ -2,13 +2,14 @@
 # Installs what building, running and testing need on Debian 12. Safe to run again.
 set -euo pipefail
 
-# fonts-liberation gives "Arial" its metrics, so designed windows fit their texts.
+# fonts-liberation gives "Arial" its metrics and fonts-wine a free "Tahoma", so designed
+# windows fit their texts.
 pacchetti=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils
   libgtest-dev libgmock-dev
-  xvfb xauth fonts-liberation
+  xvfb xauth fonts-liberation fonts-wine
 )
 if [ "${1:-}" = "--server" ]; then
   pacchetti+=(firebird3.0-server)

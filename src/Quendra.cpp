@@ -1,27 +1,22 @@
 // The program start.
 
 #include "app/Applicazione.h"
+#include "app/BaseMain.h"
 #include "app/MessaggiQt.h"
-#include "datamodule/TabX.h"
-
-#include <QMainWindow>
 
 int main(int argc, char** argv) {
     TApplicazione app(argc, argv);
+    // Small-screen terminals start the program with --small.
+    ModalitaProgramma = app.arguments().contains(QStringLiteral("--small")) ? QStringLiteral("SMALL")
+                                                                            : QStringLiteral("STANDARD");
     MessaggiQt messaggi;
     piattaforma::ImpostaMessaggi(&messaggi);
-
-    QMainWindow finestra;
-    finestra.setWindowTitle(QStringLiteral("Quendra"));
-    finestra.resize(640, 480);
-    TTabXForm tabx(&finestra, TTabXForm::SorgenteDatabase);
-    try {
-        tabx.Crea();
-    } catch (const std::exception& e) {
-        TApplicazione::MostraEccezione(e);
+    int esito = 0;
+    {
+        TBaseMainForm finestra;
+        finestra.show();
+        esito = app.exec();
     }
-    finestra.show();
-    const int esito = app.exec();
     piattaforma::ImpostaMessaggi(nullptr);
     return esito;
 }

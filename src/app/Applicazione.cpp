@@ -4,8 +4,24 @@
 #include "piattaforma/Errori.h"
 #include "piattaforma/Messaggi.h"
 
+#include <QFontDatabase>
+
+namespace {
+
+// The windows are designed in Tahoma. Where the system has none, Wine's free Tahoma
+// (Debian's fonts-wine, not registered with fontconfig) has the same metrics.
+void RegistraTahoma() {
+    if (QFontDatabase::families().contains(QStringLiteral("Tahoma")))
+        return;
+    for (const char* file : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"})
+        QFontDatabase::addApplicationFont(QString::fromLatin1(file));
+}
+
+} // namespace
+
 TApplicazione::TApplicazione(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Quendra"));
+    RegistraTahoma();
 }
 
 void TApplicazione::MostraEccezione(const std::exception& e) {

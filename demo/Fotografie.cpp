@@ -1,0 +1,63 @@
+// Saves pictures of the access window, as the demo installation shows it, for people to
+// look at: both login pages and the compact layout of a 1024 x 768 terminal.
+
+#include "app/Applicazione.h"
+#include "app/BaseMain.h"
+#include "app/Schermo.h"
+#include "piattaforma/Messaggi.h"
+
+#include <QDir>
+#include <QListWidget>
+#include <QStackedWidget>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+// Nobody is there to answer: boxes are written out and answered OK.
+class MessaggiSuErrore : public piattaforma::Messaggi {
+public:
+    piattaforma::Risposta Mostra(piattaforma::TipoMessaggio, const QString& testo,
+                                 const QString&) override {
+        std::fprintf(stderr, "box: %s\n", qPrintable(testo));
+        return piattaforma::Risposta::Ok;
+    }
+};
+
+bool Fotografa(const QString& file, const std::function<void(TBaseMainForm&)>& prepara) {
+    TBaseMainForm finestra;
+    prepara(finestra);
+    finestra.show();
+    QApplication::processEvents();
+    const bool salvata = finestra.grab().save(file);
+    std::printf("%s %s\n", salvata ? "saved" : "NOT SAVED", qPrintable(file));
+    finestra.close();
+    return salvata;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    TApplicazione app(argc, argv);
+    MessaggiSuErrore messaggi;
+    piattaforma::ImpostaMessaggi(&messaggi);
+    const QString cartella = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("fotografie");
+    QDir().mkpath(cartella);
+
+    bool tutte = Fotografa(cartella + QStringLiteral("/accesso-standard.png"), [](TBaseMainForm&) {});
+    tutte &= Fotografa(cartella + QStringLiteral("/accesso-lista.png"), [](TBaseMainForm& f) {
+        f.NotebookMain->setCurrentWidget(f.ModalitaLista);
+    });
+    ModalitaProgramma = QStringLiteral("SMALL");
+    ImpostaDimensioneSchermo(QSize(1024, 768));
+    tutte &= Fotografa(cartella + QStringLiteral("/accesso-compatto.png"), [](TBaseMainForm& f) {
+        f.NotebookMain->setCurrentWidget(f.ModalitaLista);
+    });
+    ImpostaDimensioneSchermo(QSize(480, 640));
+    tutte &= Fotografa(cartella + QStringLiteral("/accesso-compatto-480x640.png"), [](TBaseMainForm& f) {
+        f.NotebookMain->setCurrentWidget(f.ModalitaLista);
+    });
+    piattaforma::ImpostaMessaggi(nullptr);
+    return tutte ? 0 : 1;
+}

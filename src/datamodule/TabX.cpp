@@ -8,6 +8,8 @@
 
 namespace {
 
+TTabXForm* moduloCorrente = nullptr;
+
 // Directory and file name of a database path: the directory ends at the last separator
 // or drive colon.
 void DividiPercorso(const QString& percorso, QString& directory, QString& nomeFile) {
@@ -20,9 +22,12 @@ void DividiPercorso(const QString& percorso, QString& directory, QString& nomeFi
 
 } // namespace
 
+TTabXForm* DataModuleCorrente() { return moduloCorrente; }
+
 TTabXForm::TTabXForm(QObject* owner, quint8 modoUtenti)
     : QObject(owner), QueryNorvane(&IBDatabaseUser, &TransazioneUser), ModoUtenti(modoUtenti) {
     setObjectName(QStringLiteral("TabXForm"));
+    moduloCorrente = this;
     CollegaTransazione(IBDatabase1, IBTransaction1);
     IBTransaction1.Params = {QStringLiteral("isc_tpb_concurrency"), QStringLiteral("isc_tpb_nowait")};
     CollegaTransazione(IBDatabase2, IBTransaction2);
@@ -33,6 +38,8 @@ TTabXForm::TTabXForm(QObject* owner, quint8 modoUtenti)
 }
 
 TTabXForm::~TTabXForm() {
+    if (moduloCorrente == this)
+        moduloCorrente = nullptr;
     // Queries and transactions go before the connections they work on.
     QueryNorvane.Unprepare();
     for (fb::TDatabase* db : {&IBDatabase1, &IBDatabase2, &IBDatabase3, &IBDatabase4,

@@ -87,6 +87,14 @@ public:
     void ScriviNorvane(qint32 utente);
     void CaricaNorvane();
 
+    // ---- Function libraries ----
+    // Loads the library, finds the export and calls it with the one integer (form 1); no
+    // semaphore, no log, no message. Nothing comes back.
+    void AvviaFunzXDll(const QString& dll, const QString& funzione, qint32 intero);
+    // Stores the handle of the window opened for a launch in that launch's call log row.
+    // False on any failure, without a message.
+    bool ScritturaHandleDiApertura(qint32 idFinestra, qint64 handle);
+
 protected:
     qint32 NumUser = 0;
     QString NomeUser;
@@ -112,3 +120,7 @@ private:
     void CreaTabScriptSeManca();
     void ConnettiDatabase(fb::TDatabase& connessione, const QString& percorso);
 };
+
+// The data module of the running program, for the function libraries that link the core
+// library; null while there is none. The newest module holds the place until it goes.
+TTabXForm* DataModuleCorrente();

@@ -1,0 +1,73 @@
+#include "Librerie.h"
+
+#include "Codifica.h"
+#include "Percorsi.h"
+
+#include <QFile>
+
+#include <dlfcn.h>
+
+namespace piattaforma {
+
+namespace {
+
+Librerie*& LibrerieImpostate() {
+    static Librerie* librerie = nullptr;
+    return librerie;
+}
+
+bool ENomeSemplice(const QString& nomeFile) {
+    return !nomeFile.contains(u'/');
+}
+
+// Where the file is opened from: beside the executable when a bare name is there.
+QString PercorsoDaAprire(const QString& nomeFile) {
+    const QString nativo = PercorsoNativo(nomeFile);
+    if (ENomeSemplice(nativo)) {
+        const QString vicino = DirectoryEseguibile() + nativo;
+        if (FileEsiste(vicino))
+            return vicino;
+    }
+    return nativo;
+}
+
+} // namespace
+
+void* LibrerieDiSistema::Carica(const QString& nomeFile) {
+    if (nomeFile.isEmpty())
+        return nullptr;
+    // Every symbol is bound now, as the Windows loader does: a library with a missing
+    // dependency fails here rather than in the middle of a call.
+    return dlopen(QFile::encodeName(PercorsoDaAprire(nomeFile)).constData(), RTLD_NOW | RTLD_LOCAL);
+}
+
+void* LibrerieDiSistema::Cerca(void* libreria, const QString& nome) {
+    if (libreria == nullptr || nome.isEmpty())
+        return nullptr;
+    return dlsym(libreria, ACp1252(nome).constData());
+}
+
+Librerie& LibrerieCorrenti() {
+    static LibrerieDiSistema sistema;
+    Librerie* impostate = LibrerieImpostate();
+    return impostate ? *impostate : sistema;
+}
+
+void ImpostaLibrerie(Librerie* librerie) {
+    LibrerieImpostate() = librerie;
+}
+
+void* CaricaLibreria(const QString& nomeFile) {
+    return LibrerieCorrenti().Carica(nomeFile);
+}
+
+void* CercaFunzione(void* libreria, const QString& nome) {
+    return LibrerieCorrenti().Cerca(libreria, nome);
+}
+
+void* CaricaEsportazione(const QString& nomeFile, const QString& nome) {
+    void* libreria = CaricaLibreria(nomeFile);
+    return libreria ? CercaFunzione(libreria, nome) : nullptr;
+}
+
+} // namespace piattaforma

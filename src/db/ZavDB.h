@@ -31,3 +31,24 @@ ServerEDisco ChiediServerEDisco(const QString& directory, QWidget* owner);
 // name rather than a drive letter. Returns true when it has stopped the opening.
 bool ConvertiPercorsoDiRete(const QString& directory, const QString& percorsoNelServer,
                             QString& percorso, bool& condivisaConNome);
+
+// ---- Window positions ----
+
+namespace fb {
+class TQuery;
+class TAggiornamento;
+} // namespace fb
+
+// Applies the position stored in STOPOS1 for the window (situation code), user and project,
+// when there is one, without checking it against the screen.
+void CaricaPosizioneFinestra(QWidget* finestra, qint32 utente, qint32 situazione, qint32 progetto,
+                             fb::TDatabase& database);
+// Stores the window's position when it differs from the stored one (or none is stored), in a
+// transaction of its own that it commits.
+void SalvaPosizioneFinestra(QWidget* finestra, qint32 utente, qint32 situazione, qint32 progetto,
+                            fb::TDatabase& database);
+// Builds the update object's modify statement (kind "UPDATE") or insert statement ("INSERT"),
+// any letter case, from the columns of the query's statement; any other kind changes nothing.
+// The columns are read in the connection's default transaction, started when not active.
+void CreaSQLAggiornamento(fb::TQuery& query, const QString& tabella, const QString& tipo,
+                          fb::TAggiornamento& aggiornamento);

@@ -1,5 +1,6 @@
 #include "fb/Query.h"
 
+#include "fb/Aggiornamento.h"
 #include "fb/Client.h"
 #include "fb/Database.h"
 #include "fb/Transazione.h"
@@ -239,7 +240,10 @@ QDate TCampo::AsDate() const { return IsNull() ? QDate() : AsDateTime().date(); 
 TQuery::TQuery(TDatabase* database, TTransazione* transazione)
     : Database(database), Transaction(transazione) {}
 
-TQuery::~TQuery() { Unprepare(); }
+TQuery::~TQuery() {
+    SetUpdateObject(nullptr);
+    Unprepare();
+}
 
 TTransazione* TQuery::TransazioneEffettiva() const {
     if (Database == nullptr)
@@ -263,6 +267,10 @@ void TQuery::Unprepare() {
         metadati_->release();
         metadati_ = nullptr;
     }
+    if (metadatiIngresso_) {
+        metadatiIngresso_->release();
+        metadatiIngresso_ = nullptr;
+    }
     if (istruzione_) {
         istruzione_->release();
         istruzione_ = nullptr;
@@ -280,7 +288,8 @@ void TQuery::Prepara(TTransazione* transazione) {
         generazionePreparata_ == Database->Generazione() && versionePreparata_ == SQL.Versione())
         return;
     Unprepare();
-    const QByteArray testo = client::Codifica(SQL.Text());
+    LeggiParametri();
+    const QByteArray testo = client::Codifica(testoEseguibile_);
     Stato stato;
     istruzione_ = Database->Handle()->prepare(&stato, transazione->Handle(),
                                              static_cast<unsigned>(testo.size()), testo.constData(),
@@ -294,6 +303,86 @@ void TQuery::Prepara(TTransazione* transazione) {
     tipoIstruzione_ = istruzione_->getType(&stato);
     stato.Verifica();
     PreparaCampi();
+    PreparaIngresso();
+}
+
+void TQuery::LeggiParametri() {
+    // Version 0 is the empty statement, which has nothing to read.
+    if (versioneParametri_ == SQL.Versione())
+        return;
+    TTestoParametri letto = SostituisciParametri(SQL.Text());
+    std::vector<TParametro> nuovi;
+    segnaposti_.clear();
+    for (const QString& nome : letto.Nomi) {
+        auto uguale = [&](const TParametro& p) { return p.Name().compare(nome, Qt::CaseInsensitive) == 0; };
+        auto trovato = std::find_if(nuovi.begin(), nuovi.end(), uguale);
+        if (trovato == nuovi.end()) {
+            TParametro nuovo(nome);
+            const auto vecchio = std::find_if(parametri_.begin(), parametri_.end(), uguale);
+            if (vecchio != parametri_.end())
+                nuovo.AssignValue(*vecchio);
+            nuovi.push_back(std::move(nuovo));
+            trovato = nuovi.end() - 1;
+        }
+        segnaposti_.push_back(static_cast<size_t>(trovato - nuovi.begin()));
+    }
+    parametri_ = std::move(nuovi);
+    testoEseguibile_ = std::move(letto.Testo);
+    versioneParametri_ = SQL.Versione();
+}
+
+void TQuery::PreparaIngresso() {
+    if (segnaposti_.empty())
+        return;
+    Stato stato;
+    metadatiIngresso_ = istruzione_->getInputMetadata(&stato);
+    stato.Verifica();
+    const unsigned conta = metadatiIngresso_->getCount(&stato);
+    stato.Verifica();
+    if (conta != segnaposti_.size()) {
+        Unprepare();
+        throw EErroreDB(QStringLiteral("The statement takes ") + QString::number(conta) +
+                        QStringLiteral(" parameters and names ") + QString::number(segnaposti_.size()));
+    }
+}
+
+void TQuery::CreaIngresso(TMessaggioIngresso& ingresso) const {
+    if (metadatiIngresso_ == nullptr)
+        return;
+    std::vector<const TParametro*> valori;
+    valori.reserve(segnaposti_.size());
+    for (size_t indice : segnaposti_)
+        valori.push_back(&parametri_[indice]);
+    ingresso.Crea(metadatiIngresso_, valori);
+}
+
+int TQuery::ParamCount() {
+    LeggiParametri();
+    return static_cast<int>(parametri_.size());
+}
+
+TParametro& TQuery::Params(int indice) {
+    if (indice < 0 || indice >= ParamCount())
+        throw EErroreDB(QStringLiteral("Parameter index out of range: ") + QString::number(indice));
+    return parametri_[static_cast<size_t>(indice)];
+}
+
+TParametro& TQuery::ParamByName(const QString& nome) {
+    LeggiParametri();
+    for (TParametro& parametro : parametri_)
+        if (parametro.Name().compare(nome, Qt::CaseInsensitive) == 0)
+            return parametro;
+    throw EErroreDB(QStringLiteral("Parameter '") + nome + QStringLiteral("' not found"));
+}
+
+void TQuery::SetUpdateObject(TAggiornamento* aggiornamento) {
+    if (aggiornamento_ == aggiornamento)
+        return;
+    if (aggiornamento_)
+        aggiornamento_->Stacca();
+    aggiornamento_ = aggiornamento;
+    if (aggiornamento)
+        aggiornamento->Attacca(this);
 }
 
 void TQuery::PreparaCampi() {
@@ -321,6 +410,8 @@ void TQuery::PreparaCampi() {
         const char* alias = metadati_->getAlias(&stato, i);
         campo.nome_ = client::Decodifica(alias, static_cast<int>(std::strlen(alias)));
         campo.tipo_ = metadati_->getType(&stato, i) & ~1u;
+        campo.sottotipo_ = metadati_->getSubType(&stato, i);
+        campo.charset_ = metadati_->getCharSet(&stato, i);
         campo.scala_ = metadati_->getScale(&stato, i);
         campo.offset_ = metadati_->getOffset(&stato, i);
         campo.offsetNull_ = metadati_->getNullOffset(&stato, i);
@@ -335,17 +426,19 @@ void TQuery::Open() {
     Close();
     TTransazione* transazione = TransazioneEffettiva();
     Prepara(transazione);
+    TMessaggioIngresso ingresso;
+    CreaIngresso(ingresso);
     Stato stato;
     if (tipoIstruzione_ == isc_info_sql_stmt_select ||
         tipoIstruzione_ == isc_info_sql_stmt_select_for_upd) {
-        cursore_ = istruzione_->openCursor(&stato, transazione->Handle(), nullptr, nullptr,
-                                           metadati_, 0);
+        cursore_ = istruzione_->openCursor(&stato, transazione->Handle(), ingresso.Metadati(),
+                                           ingresso.Dati(), metadati_, 0);
         stato.Verifica();
         fineCursore_ = false;
     } else {
         // Anything else runs at once; a procedure's output is its one row.
         bufferFetch_.assign(lunghezzaMessaggio_, 0);
-        istruzione_->execute(&stato, transazione->Handle(), nullptr, nullptr,
+        istruzione_->execute(&stato, transazione->Handle(), ingresso.Metadati(), ingresso.Dati(),
                              campi_.empty() ? nullptr : metadati_,
                              campi_.empty() ? nullptr : bufferFetch_.data());
         stato.Verifica();
@@ -368,11 +461,13 @@ void TQuery::ExecSQL() {
     contaDaLeggere_ = false;
     TTransazione* transazione = TransazioneEffettiva();
     Prepara(transazione);
+    TMessaggioIngresso ingresso;
+    CreaIngresso(ingresso);
     Stato stato;
     if (tipoIstruzione_ == isc_info_sql_stmt_select ||
         tipoIstruzione_ == isc_info_sql_stmt_select_for_upd) {
-        Firebird::IResultSet* cursore =
-            istruzione_->openCursor(&stato, transazione->Handle(), nullptr, nullptr, metadati_, 0);
+        Firebird::IResultSet* cursore = istruzione_->openCursor(
+            &stato, transazione->Handle(), ingresso.Metadati(), ingresso.Dati(), metadati_, 0);
         stato.Verifica();
         cursore->close(&stato);
         if (stato.Fallito())
@@ -380,7 +475,7 @@ void TQuery::ExecSQL() {
         return;
     }
     bufferFetch_.assign(lunghezzaMessaggio_, 0);
-    istruzione_->execute(&stato, transazione->Handle(), nullptr, nullptr,
+    istruzione_->execute(&stato, transazione->Handle(), ingresso.Metadati(), ingresso.Dati(),
                          campi_.empty() ? nullptr : metadati_,
                          campi_.empty() ? nullptr : bufferFetch_.data());
     stato.Verifica();
@@ -461,6 +556,9 @@ void TQuery::ChiudiCursore() {
 }
 
 void TQuery::Close() {
+    // A change in progress belongs to the row being left.
+    if (aggiornamento_)
+        aggiornamento_->Cancel();
     ChiudiCursore();
     if (transazioneCursore_) {
         transazioneCursore_->TogliCursore(this);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fb/Parametri.h"
+
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
@@ -20,6 +22,7 @@ namespace fb {
 class TDatabase;
 class TTransazione;
 class TQuery;
+class TAggiornamento;
 
 // The statement text of a query, one clause per line, run exactly as built.
 class TRighe {
@@ -56,12 +59,15 @@ public:
 
 private:
     friend class TQuery;
+    friend class TParametro;
     const unsigned char* Dati() const;
 
     const TQuery* query_ = nullptr;
     int indice_ = 0;
     QString nome_;
     unsigned tipo_ = 0;
+    int sottotipo_ = 0;
+    unsigned charset_ = 0;
     int scala_ = 0;
     unsigned offset_ = 0;
     unsigned offsetNull_ = 0;
@@ -70,6 +76,8 @@ private:
 
 // A statement on a connection and a transaction. Open runs a select and keeps its rows;
 // ExecSQL runs anything else. The transaction is started when it is not active.
+// The statement may name parameters as ":NAME" (see SostituisciParametri); a statement
+// without them is sent as it is.
 class TQuery {
 public:
     explicit TQuery(TDatabase* database = nullptr, TTransazione* transazione = nullptr);
@@ -107,14 +115,31 @@ public:
     // Rows changed by the last ExecSQL; -1 when the engine cannot tell.
     qint64 RowsAffected() const;
 
+    // The parameters of the statement as it stands, one per name, NULL until set. A change of
+    // the statement makes them again (keeping the values of names still there), so a
+    // reference taken before the change must not be used after it.
+    int ParamCount();
+    TParametro& Params(int indice);
+    // Names compare without regard to case; a name not in the statement raises EErroreDB.
+    TParametro& ParamByName(const QString& nome);
+
+    // The statements that write this query's rows back; null when none. Attaching detaches
+    // the update object from any other query.
+    void SetUpdateObject(TAggiornamento* aggiornamento);
+    TAggiornamento* UpdateObject() const { return aggiornamento_; }
+
 private:
     friend class TCampo;
     friend class TDatabase;
     friend class TTransazione;
+    friend class TAggiornamento;
 
     TTransazione* TransazioneEffettiva() const;
+    void LeggiParametri();
     void Prepara(TTransazione* transazione);
     void PreparaCampi();
+    void PreparaIngresso();
+    void CreaIngresso(TMessaggioIngresso& ingresso) const;
     bool LeggiRiga();
     QByteArray LeggiBlob(const unsigned char* id);
     void ChiudiCursore();
@@ -122,6 +147,7 @@ private:
 
     Firebird::IStatement* istruzione_ = nullptr;
     Firebird::IMessageMetadata* metadati_ = nullptr;
+    Firebird::IMessageMetadata* metadatiIngresso_ = nullptr;
     Firebird::IResultSet* cursore_ = nullptr;
     TDatabase* databasePreparato_ = nullptr;
     TTransazione* transazioneCursore_ = nullptr;
@@ -129,6 +155,14 @@ private:
     unsigned versionePreparata_ = 0;
     unsigned tipoIstruzione_ = 0;
     unsigned lunghezzaMessaggio_ = 0;
+
+    // The statement with its markers as "?", for the SQL version it was read from.
+    QString testoEseguibile_;
+    unsigned versioneParametri_ = 0;
+    std::vector<TParametro> parametri_;
+    // For each "?", in order, its parameter in parametri_.
+    std::vector<size_t> segnaposti_;
+    TAggiornamento* aggiornamento_ = nullptr;
 
     std::vector<TCampo> campi_;
     std::vector<std::vector<unsigned char>> righe_;

@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
 
     try {
         schema::CreaGrafica(installazione.path());
+        schema::CreaGraficaDemo(installazione.path());
         CreaDatabase(installazione, QStringLiteral("user/user.fdb"), QStringLiteral("utenti"));
         CreaDatabase(installazione, QStringLiteral("archivi/demo/archivio.fdb"),
                      QStringLiteral("archivio"));

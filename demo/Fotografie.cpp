@@ -6,9 +6,12 @@
 #include "app/Schermo.h"
 #include "piattaforma/Messaggi.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QListWidget>
+#include <QPushButton>
 #include <QStackedWidget>
+#include <QTest>
 
 #include <cstdio>
 #include <functional>
@@ -32,6 +35,11 @@ bool Fotografa(const QString& file, const std::function<void(TBaseMainForm&)>& p
     QApplication::processEvents();
     const bool salvata = finestra.grab().save(file);
     std::printf("%s %s\n", salvata ? "saved" : "NOT SAVED", qPrintable(file));
+    // Library windows first: the menu window does not close over them.
+    for (QWidget* altra : QApplication::topLevelWidgets())
+        if (altra != &finestra && altra->isVisible())
+            altra->close();
+    QApplication::processEvents();
     finestra.close();
     return salvata;
 }
@@ -49,6 +57,18 @@ int main(int argc, char** argv) {
     tutte &= Fotografa(cartella + QStringLiteral("/accesso-lista.png"), [](TBaseMainForm& f) {
         f.NotebookMain->setCurrentWidget(f.ModalitaLista);
     });
+    // ROSSI's login opens the agenda too: its window is saved as well.
+    tutte &= Fotografa(cartella + QStringLiteral("/menu-standard.png"), [&cartella](TBaseMainForm& f) {
+        f.ComboUtenti1->setCurrentIndex(f.ComboUtenti1->findText(QStringLiteral("ROSSI")));
+        f.show();
+        QTest::mouseClick(f.ButtonOk, Qt::LeftButton);
+        QApplication::processEvents();
+        for (QWidget* altra : QApplication::topLevelWidgets())
+            if (altra != &f && altra->isVisible() && !altra->windowTitle().isEmpty())
+                altra->grab().save(cartella + QStringLiteral("/finestra-") +
+                                   altra->windowTitle().left(20).replace(QLatin1Char(' '), QLatin1Char('-')) +
+                                   QStringLiteral(".png"));
+    });
     ModalitaProgramma = QStringLiteral("SMALL");
     ImpostaDimensioneSchermo(QSize(1024, 768));
     tutte &= Fotografa(cartella + QStringLiteral("/accesso-compatto.png"), [](TBaseMainForm& f) {
@@ -57,6 +77,14 @@ int main(int argc, char** argv) {
     ImpostaDimensioneSchermo(QSize(480, 640));
     tutte &= Fotografa(cartella + QStringLiteral("/accesso-compatto-480x640.png"), [](TBaseMainForm& f) {
         f.NotebookMain->setCurrentWidget(f.ModalitaLista);
+    });
+    ImpostaDimensioneSchermo(QSize(1024, 768));
+    tutte &= Fotografa(cartella + QStringLiteral("/menu-compatto.png"), [](TBaseMainForm& f) {
+        f.ListaUtenti2->setCurrentRow(0);
+        f.NotebookMain->setCurrentWidget(f.ModalitaLista);
+        f.show();
+        QTest::mouseClick(f.ButtonOK2, Qt::LeftButton);
+        QApplication::processEvents();
     });
     piattaforma::ImpostaMessaggi(nullptr);
     return tutte ? 0 : 1;

@@ -6,10 +6,14 @@
 #include "app/BarraProgrammi.h"
 #include "app/PulsantePredefinito.h"
 #include "app/Schermo.h"
+#include "app/FunzioniDll.h"
 #include "app/SpinButton.h"
 #include "datamodule/TabX.h"
+#include "db/ZavDB.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QComboBox>
 #include <QEvent>
 #include <QFrame>
@@ -85,6 +89,8 @@ TBaseMainForm::TBaseMainForm(QWidget* parent) : QMainWindow(parent) {
     resize(625, 454);
     CreaComponenti();
     CollegaEventi();
+    FunzioniDll = std::make_unique<TFunzioniDll>();
+    CollegaSemafori();
     try {
         FormCreate();
     } catch (const std::exception& e) {
@@ -100,6 +106,20 @@ void TBaseMainForm::CentraSulloSchermo() {
 }
 
 TBaseMainForm::~TBaseMainForm() { DistruggiDataModule(); }
+
+// Every launch asks the company archive whether a critical window stands in the way, and
+// takes the semaphore of a critical window it opens.
+void TBaseMainForm::CollegaSemafori() {
+    FunzioniDll->Semafori.PuoAprire = [this](const QString& dll, const QString& funzione) {
+        if (VerificaSemaforiCritici(dll, funzione, TabXForm->IBDatabase1))
+            return true;
+        SegnalaSemaforoOccupato(TabXForm->GetNumUser(), dll, funzione, TabXForm->IBDatabase1);
+        return false;
+    };
+    FunzioniDll->Semafori.Occupa = [this](const QString& dll, const QString& funzione, qint32 idFinestra) {
+        OccupaSemaforo(dll, funzione, TabXForm->GetNumUser(), idFinestra, TabXForm->IBDatabase1);
+    };
+}
 
 void TBaseMainForm::CreaComponenti() {
     Panel1 = Crea<QWidget>(this, "Panel1");
@@ -209,9 +229,36 @@ void TBaseMainForm::CollegaEventi() {
     connect(SpinButtonLista, &TSpinButton::UpClick, this, &TBaseMainForm::SpinButtonListaUpClick);
     connect(SpinButtonLista, &TSpinButton::DownClick, this, &TBaseMainForm::SpinButtonListaDownClick);
     connect(Esci1, &QAction::triggered, this, &TBaseMainForm::Esci1Click);
+    connect(Sessioni1, &QAction::triggered, this, &TBaseMainForm::Sessioni1Click);
+    connect(GestioneSemafori1, &QAction::triggered, this, &TBaseMainForm::GestioneSemafori1Click);
+    connect(AccessoNorvane1, &QAction::triggered, this, &TBaseMainForm::AccessoNorvane1Click);
+    connect(ButtonOk, &QPushButton::clicked, this, &TBaseMainForm::ButtonOkClick);
+    connect(ButtonOK2, &QPushButton::clicked, this, &TBaseMainForm::ButtonOkClick);
+    QApplication::instance()->installEventFilter(this);
+    LabelCambioUtente->installEventFilter(this);
+    LabelCambioDitta->installEventFilter(this);
 }
 
+// The window sees the keys typed in any of its controls before they do. A key release
+// climbs from the focused control to the window and passes here at every step: acting
+// takes the event, so it is acted on once.
 bool TBaseMainForm::eventFilter(QObject* oggetto, QEvent* evento) {
+    if (evento->type() == QEvent::KeyRelease && oggetto->isWidgetType() &&
+        static_cast<QWidget*>(oggetto)->window() == this) {
+        const auto* tasto = static_cast<QKeyEvent*>(evento);
+        const bool funzione = tasto->key() == Qt::Key_F8 || tasto->key() == Qt::Key_F9 || tasto->key() == Qt::Key_F12;
+        if (funzione && !tasto->isAutoRepeat() && SessioneAperta && !MantieniStdMin) {
+            FormKeyUp(tasto->key());
+            return true;
+        }
+        return false;
+    }
+    if (evento->type() == QEvent::MouseButtonRelease &&
+        (oggetto == LabelCambioUtente || oggetto == LabelCambioDitta) &&
+        static_cast<QWidget*>(oggetto)->isEnabled()) {
+        oggetto == LabelCambioUtente ? LabelCambioUtenteClick() : LabelCambioDittaClick();
+        return true;
+    }
     if (evento->type() == QEvent::Resize) {
         if (oggetto == Panel1)
             DisponiPanel1();

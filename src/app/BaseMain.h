@@ -6,7 +6,10 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <QPointer>
+
 #include <memory>
+#include <vector>
 
 class QAction;
 class QComboBox;
@@ -19,6 +22,10 @@ class QMenuBar;
 class QPushButton;
 class QStackedWidget;
 class TBarraProgrammi;
+class TGruppoProgramma;
+class TVoceRapida;
+class TFunzioniDll;
+class TInizForm;
 class TSpinButton;
 class TTabXForm;
 
@@ -90,6 +97,63 @@ public:
     void SpinButtonListaDownClick();
     void Esci1Click();
 
+    // ---- Login ----
+    void ButtonOkClick();
+
+    // ---- Work sessions and call log ----
+    void ApriSessione();
+    // False when the session is no longer open; with avvisi a warning says why.
+    bool VerificaStatoSessione(bool avvisi);
+    void ChiudiSessione();
+    // Writes the launch's log row; the window identifier, 0 without the window columns.
+    qint32 AggiornaKestoLogFunz(const QString& funzione);
+
+    // ---- Programs, menus and big buttons ----
+    // The tables grow as needed; slot 1 of the original numbering is index 0.
+    int NumeroVoci = 1;
+    // Code of the program whose menu the menu bar shows.
+    qint32 TagMenuPrincipale = 0;
+    std::vector<QAction*> Voci;
+    std::vector<TGruppoProgramma*> Gruppi;
+    std::vector<TVoceRapida*> VociRapide;
+    std::vector<QPointer<QPushButton>> Pulsantoni;
+
+    void CaricaProgrammi();
+    void CaricaMenu(qint32 programma);
+    bool CercaFigli(qint32 programma, qint32 menu, qint32 livello);
+    void CreaVoci(qint32 programma, qint32 menu, qint32 livello, QMenu* padre);
+
+    // ---- Change of user and company ----
+    void CambioUtente();
+    void CambioDitta();
+    // Stores the company in the user's row when it differs; false when that failed.
+    bool AggiornaDittaUtente(qint32 utente, const QString& ditta);
+    // True when no library window recorded for the current session still exists.
+    bool VerificaFinestreAperte();
+    void FormKeyUp(int tasto);
+    void LabelCambioUtenteClick() { CambioUtente(); }
+    void LabelCambioDittaClick() { CambioDitta(); }
+    void Sessioni1Click();
+    void GestioneSemafori1Click();
+    void AccessoNorvane1Click();
+
+    // ---- Launching ----
+    void EseguiFunzioneVoce(qint32 programma, qint32 menu, int modo);
+    void EventoVoceOnClick(QAction* voce);
+    void EventoVoce2OnClick(QAction* voce);
+    void VoceRapidaClick(TVoceRapida* voce);
+    void ProgrammaOnClick(TGruppoProgramma* gruppo);
+    void PulsantoneClick(QPushButton* pulsante);
+
+    void CaricaFunzioneDLL(const QString& dll, const QString& funzione);
+    void CaricaFunzioneDLL2(const QString& dll, const QString& funzione, const QString& parametri);
+    void CaricaFunzioneDLLX(const QString& dll, const QString& funzione, qint32 idFinestra);
+    void CaricaFunzioneDLL2X(const QString& dll, const QString& funzione, const QString& parametri,
+                             qint32 idFinestra);
+    void CaricaFunzioneDLL3Y(const QString& dll, const QString& funzione, const QString& parametri,
+                             qint32 idFinestra);
+    std::unique_ptr<TFunzioniDll> FunzioniDll;
+
 protected:
     void closeEvent(QCloseEvent* evento) override;
     bool eventFilter(QObject* oggetto, QEvent* evento) override;
@@ -101,6 +165,7 @@ private:
     void CreaPaginaLista();
     void CreaMenuPrincipale();
     void CollegaEventi();
+    void CollegaSemafori();
     // What the designed anchors do when Panel1 or the default page change size.
     void DisponiPanel1();
     void DisponiPaginaDefault();
@@ -113,6 +178,28 @@ private:
     bool EsisteColonna(const QString& tabella, const QString& colonna);
     void ScegliPagina();
     void ApplicaLayoutCompatto();
+
+    // Steps of the login.
+    QString Parametro(const QString& nome);
+    bool EntraUtente(TInizForm& iniz);
+    void ApriArchivio();
+    bool LeggiProfiloEProgetto();
+    void PreparaMenu();
+    void CaricaProgrammiEMenu();
+    void ApriAgenda();
+    void ApriFormIniziale();
+
+    // Steps of the changes of user and company.
+    void DittaSuccessiva();
+    bool ScriviDittaUtente(const QString& ditta);
+    void RiavviaTransazioneAux();
+    void ImpostaTitoloMenu();
+    void ApplicaParametriProfilo();
+    void SvuotaMenuPrincipale();
+
+    // Steps of a launch.
+    void AvviaFunzione(const QString& dll, const QString& funzione, const QString& parametri, int modo);
+    void RicaricaDopoVoce2();
 
     // True when the window may close.
     bool FormClose();

@@ -7,6 +7,7 @@
 #include "app/Schermo.h"
 #include "app/SpinButton.h"
 #include "datamodule/TabX.h"
+#include "db/ZavDB.h"
 #include "fb/Valori.h"
 #include "piattaforma/Messaggi.h"
 #include "piattaforma/Percorsi.h"
@@ -21,18 +22,6 @@
 #include <QStackedWidget>
 
 #include <exception>
-
-namespace {
-
-void Apri(fb::TQuery& query, std::initializer_list<QString> righe) {
-    query.Close();
-    query.SQL.Clear();
-    for (const QString& riga : righe)
-        query.SQL.Add(riga);
-    query.Open();
-}
-
-} // namespace
 
 // The process's short date format is dd/MM/yyyy already: the database layer and the
 // in-memory table read and write dates that way.
@@ -76,7 +65,7 @@ void TBaseMainForm::RegistraArchivio() {
 }
 
 bool TBaseMainForm::EsisteColonna(const QString& tabella, const QString& colonna) {
-    Apri(*QueryAux, {QStringLiteral("SELECT * FROM RDB$RELATION_FIELDS WHERE"),
+    QueryAux->ApriSQL({QStringLiteral("SELECT * FROM RDB$RELATION_FIELDS WHERE"),
                      QStringLiteral("(RDB$FIELD_NAME=%1)AND").arg(fb::Quota(colonna)),
                      QStringLiteral("(RDB$RELATION_NAME=%1)").arg(fb::Quota(tabella))});
     return !QueryAux->Eof();
@@ -84,11 +73,11 @@ bool TBaseMainForm::EsisteColonna(const QString& tabella, const QString& colonna
 
 void TBaseMainForm::CaricaUtentiElencabili() {
     if (EsisteColonna(QStringLiteral("UTENTI"), QStringLiteral("UTENTEINATTIVO")))
-        Apri(*QueryAux, {QStringLiteral("SELECT NOMEUTENTE,INFO1 FROM UTENTI"),
+        QueryAux->ApriSQL({QStringLiteral("SELECT NOMEUTENTE,INFO1 FROM UTENTI"),
                          QStringLiteral("WHERE (UTENTEINATTIVO IS NULL)OR(UTENTEINATTIVO='0')"),
                          QStringLiteral("ORDER BY CODICE")});
     else
-        Apri(*QueryAux, {QStringLiteral("SELECT NOMEUTENTE,INFO1 FROM UTENTI"),
+        QueryAux->ApriSQL({QStringLiteral("SELECT NOMEUTENTE,INFO1 FROM UTENTI"),
                          QStringLiteral("ORDER BY CODICE")});
     // Filling the combo must not look like a choice of the user.
     const QSignalBlocker blocco(ComboUtenti1);
@@ -151,7 +140,7 @@ void TBaseMainForm::ComboUtenti1Change() {
     const QString nome = GetNomeUtente();
     bool visibile = false;
     if (!nome.isEmpty()) {
-        Apri(*QueryAux, {QStringLiteral("SELECT ABILITASCELTADISCO FROM UTENTI"),
+        QueryAux->ApriSQL({QStringLiteral("SELECT ABILITASCELTADISCO FROM UTENTI"),
                          QStringLiteral("WHERE NOMEUTENTE=%1").arg(fb::Quota(nome))});
         visibile = !QueryAux->Eof() && fb::FlagAttivo(QueryAux->FieldByName(QStringLiteral("ABILITASCELTADISCO")).AsString());
         QueryAux->Close();
@@ -185,6 +174,14 @@ void TBaseMainForm::closeEvent(QCloseEvent* evento) {
 }
 
 bool TBaseMainForm::FormClose() {
+    if (SessioneAperta) {
+        if (LogFinestre && !VerificaFinestreAperte()) {
+            piattaforma::MostraAvviso(QStringLiteral("Chiudere prima tutte le finestre aperte"));
+            return false;
+        }
+        ChiudiSessione();
+        SalvaPosizioneFinestra(this, TabXForm->GetNumUser(), 1, 1, TabXForm->IBDatabaseUser);
+    }
     DistruggiDataModule();
     return true;
 }

@@ -52,3 +52,21 @@ void SalvaPosizioneFinestra(QWidget* finestra, qint32 utente, qint32 situazione,
 // The columns are read in the connection's default transaction, started when not active.
 void CreaSQLAggiornamento(fb::TQuery& query, const QString& tabella, const QString& tipo,
                           fb::TAggiornamento& aggiornamento);
+
+// ---- Window semaphores ----
+// Each procedure works in a transaction and a query of its own on the given database (the
+// company archive) and commits what is still active when it ends. Database failures are
+// swallowed: a check that fails lets the window open.
+
+// True when the window (library dll, export form) may open: no taken semaphore of a window
+// linked to it and, when it is specially observed, none of its own.
+bool VerificaSemaforiCritici(const QString& dll, const QString& form, fb::TDatabase& database);
+// Takes a semaphore for this opening when the window is critical.
+void OccupaSemaforo(const QString& dll, const QString& form, qint32 utente, qint32 idFinestra,
+                    fb::TDatabase& database);
+// Records a refused opening in SEMAFORIFANOMALIE.
+void RegistraAnomaliaSemaforo(qint32 utente, const QString& dll, const QString& form,
+                              fb::TDatabase& database);
+// Records the refusal and tells the user why the window does not open.
+void SegnalaSemaforoOccupato(qint32 utente, const QString& dll, const QString& form,
+                             fb::TDatabase& database);

@@ -623,4 +623,16 @@ QStringList TQuery::NomiCampi() const {
     return nomi;
 }
 
+void TQuery::ImpostaSQL(std::initializer_list<QString> righe) {
+    Close();
+    SQL.Clear();
+    for (const QString& riga : righe)
+        SQL.Add(riga);
+}
+
+void TQuery::ApriSQL(std::initializer_list<QString> righe) {
+    ImpostaSQL(righe);
+    Open();
+}
+
 } // namespace fb

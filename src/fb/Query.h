@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QTime>
 
+#include <initializer_list>
 #include <vector>
 
 namespace Firebird {
@@ -92,6 +93,10 @@ public:
     void Open();
     void ExecSQL();
     void Close();
+    // Closes the query and makes these lines its statement.
+    void ImpostaSQL(std::initializer_list<QString> righe);
+    // The same, then opens it.
+    void ApriSQL(std::initializer_list<QString> righe);
     bool Active() const { return attiva_; }
     // Drops the prepared statement; it is prepared again on the next run.
     void Unprepare();

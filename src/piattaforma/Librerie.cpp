@@ -38,7 +38,13 @@ void* LibrerieDiSistema::Carica(const QString& nomeFile) {
         return nullptr;
     // Every symbol is bound now, as the Windows loader does: a library with a missing
     // dependency fails here rather than in the middle of a call.
-    return dlopen(QFile::encodeName(PercorsoDaAprire(nomeFile)).constData(), RTLD_NOW | RTLD_LOCAL);
+    void* libreria = dlopen(QFile::encodeName(PercorsoDaAprire(nomeFile)).constData(), RTLD_NOW | RTLD_LOCAL);
+    // The databases name libraries the Windows way ("Pelmar.dll"); here they are ".so".
+    if (!libreria && nomeFile.endsWith(QStringLiteral(".dll"), Qt::CaseInsensitive)) {
+        const QString so = nomeFile.chopped(4) + QStringLiteral(".so");
+        libreria = dlopen(QFile::encodeName(PercorsoDaAprire(so)).constData(), RTLD_NOW | RTLD_LOCAL);
+    }
+    return libreria;
 }
 
 void* LibrerieDiSistema::Cerca(void* libreria, const QString& nome) {

@@ -183,9 +183,9 @@ protected:
     void SetUp() override {
         InstallazioneDiProva::Esegui(
             installazione.FileUtenti(),
-            {"INSERT INTO UTENTI (CODICE, NOMEUTENTE, ABILITASCELTADISCO) VALUES (1, 'PRIMO', NULL)",
-             "INSERT INTO UTENTI (CODICE, NOMEUTENTE, ABILITASCELTADISCO) VALUES (2, 'L''ALTRO', '1')",
-             "INSERT INTO UTENTI (CODICE, NOMEUTENTE, ABILITASCELTADISCO) VALUES (3, 'TERZO', '0')",
+            {"INSERT INTO UTENTI (CODICE, NOMEUTENTE, PWDUTENTE, ABILITASCELTADISCO) VALUES (1, 'PRIMO', 'p', NULL)",
+             "INSERT INTO UTENTI (CODICE, NOMEUTENTE, PWDUTENTE, ABILITASCELTADISCO) VALUES (2, 'L''ALTRO', 'p', '1')",
+             "INSERT INTO UTENTI (CODICE, NOMEUTENTE, PWDUTENTE, ABILITASCELTADISCO) VALUES (3, 'TERZO', 'p', '0')",
              "INSERT INTO TABX (CODICE, NOME, TESTO) VALUES (1, 'InterfacciaAccesso', '1')"});
         finestra = std::make_unique<TBaseMainForm>();
     }
@@ -246,7 +246,9 @@ TEST_F(AccessoConUtenti, NamesAndPasswordsComeFromTheShownPage) {
     EXPECT_FALSE(SceltaDiscoVisibile());
 }
 
+// Every user has a password and none is typed: each press is a refused login.
 TEST_F(AccessoConUtenti, EnterAnywhereOnAPagePressesItsDefaultButton) {
+    MessaggiInstallati msg;
     int premutoOk = 0, premutoOk2 = 0;
     QObject::connect(finestra->ButtonOk, &QPushButton::clicked, [&] { ++premutoOk; });
     QObject::connect(finestra->ButtonOK2, &QPushButton::clicked, [&] { ++premutoOk2; });
@@ -264,6 +266,7 @@ TEST_F(AccessoConUtenti, EnterAnywhereOnAPagePressesItsDefaultButton) {
     QTest::keyClick(finestra->EditPassword1, Qt::Key_Return);
     EXPECT_EQ(premutoOk, 2);
     EXPECT_EQ(premutoOk2, 2);
+    EXPECT_EQ(msg->Testi().size(), 4);
 }
 
 TEST(BaseMain, CompactLayoutIsScaledToTheScreen) {

@@ -88,6 +88,17 @@ QUENDRA_ESPORTA int32_t QUENDRA_STDCALL Apri2y(int32_t utente, const char* param
 }
 
 // The entries must match the forms the loaders call them through.
+// The agenda's two entries, so a login can open the test library as its agenda.
+QUENDRA_ESPORTA int32_t QUENDRA_STDCALL ShowContattAgendaFormX(int32_t utente, int32_t idFinestra) {
+    Registra("ShowContattAgendaFormX", utente, idFinestra);
+    return 0;
+}
+
+QUENDRA_ESPORTA int32_t QUENDRA_STDCALL ShowContattAgendaFormD(int32_t utente) {
+    Registra("ShowContattAgendaFormD", utente, std::nullopt);
+    return 0;
+}
+
 static_assert(std::is_same_v<decltype(&Apri1), QuendraFunzione1>);
 static_assert(std::is_same_v<decltype(&Apri2), QuendraFunzione2>);
 static_assert(std::is_same_v<decltype(&ApriX), QuendraFunzioneX>);

@@ -59,3 +59,16 @@ TEST_F(Librerie, NothingToLoadOrFindGivesNull) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Librerie, WindowsLibraryNamesFindTheirSharedObject) {
+    ASSERT_TRUE(QFile::copy(ProvaFunzioni(), cartella.File("Contab.so")));
+    for (const QString& nome : {QString("Contab.dll"), QString("Contab.DLL"), QString("Contab.so")}) {
+        SCOPED_TRACE(nome.toStdString());
+        EXPECT_NE(piattaforma::CaricaEsportazione(nome, "Apri1"), nullptr);
+    }
+    EXPECT_EQ(piattaforma::CaricaLibreria("Manca.dll"), nullptr);
+}
+
+} // namespace

@@ -1,0 +1,179 @@
+// The login: OK on either page turns the access window into the user's menu window.
+
+#include "app/BaseMain.h"
+
+#include "app/BarraProgrammi.h"
+#include "app/Iniz.h"
+#include "app/RegoleAccesso.h"
+#include "datamodule/TabX.h"
+#include "db/ZavDB.h"
+#include "fb/Valori.h"
+#include "piattaforma/Conversioni.h"
+#include "piattaforma/Errori.h"
+#include "piattaforma/Messaggi.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QStackedWidget>
+
+#include <exception>
+
+namespace {
+
+QString ErroreConfigurazione(const QString& nome, const QString& manca) {
+    return QStringLiteral("E' stato trovato un errore nella configurazione dell'utente ") + nome +
+           QStringLiteral(": manca il ") + manca;
+}
+
+// "3,12" or "3, 12": pieces at commas, blanks also separate and are dropped.
+QStringList PezziAperturaForm(const QString& valore) {
+    QStringList pezzi;
+    for (const QString& traVirgole : valore.split(QLatin1Char(','))) {
+        const QStringList parole = traVirgole.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (parole.isEmpty())
+            pezzi.append(QString());
+        pezzi.append(parole);
+    }
+    return pezzi;
+}
+
+} // namespace
+
+void TBaseMainForm::ButtonOkClick() {
+    // Closed and destroyed whatever happens, errors included.
+    auto iniz = std::make_unique<TInizForm>(this);
+    bool ok = EntraUtente(*iniz);
+    if (ok)
+        ok = LeggiProfiloEProgetto();
+    if (ok)
+        PreparaMenu();
+    if (ok && Modalita == ModalitaSmall)
+        MenuPrincipale->hide();
+    if (ok && Modalita != ModalitaSmall)
+        CaricaPosizioneFinestra(this, TabXForm->GetNumUser(), 1, 1, TabXForm->IBDatabaseUser);
+    if (ok && Parametro(QStringLiteral("AperturaAgenda")) == QStringLiteral("SI"))
+        ApriAgenda();
+    iniz.reset();
+    if (ok)
+        ApriFormIniziale();
+}
+
+QString TBaseMainForm::Parametro(const QString& nome) {
+    QString valore;
+    TabXForm->CaricaParametro(nome, valore);
+    return valore;
+}
+
+bool TBaseMainForm::EntraUtente(TInizForm& iniz) {
+    if (!TabXForm->VerificaPasswordUser(GetNomeUtente(), GetPassword())) {
+        piattaforma::MostraErrore(QStringLiteral(
+            "Accesso negato: scegliere un'utente ed inserire l'eventuale password. Fare attenzione al "
+            "maiuscolo / minuscolo"));
+        SetPassword(QString());
+        return false;
+    }
+    iniz.MostraSubito();
+    PanelLogIn->hide();
+    NotebookMain->hide();
+    MenuProgrammi->show();
+    TabXForm->SetUserPerNome(GetNomeUtente());
+    ApriSessione();
+    // The session counts as opened even when its row could not be written.
+    SessioneAperta = true;
+    Sessioni1->setEnabled(true);
+    GestioneSemafori1->setEnabled(true);
+    ApriArchivio();
+    QueryAux->ApriSQL({QStringLiteral("SELECT ACCESSONORVANE FROM UTENTI WHERE"),
+                       QStringLiteral("CODICE=") + fb::Quota(TabXForm->GetNumUser())});
+    if (!QueryAux->Eof() && fb::FlagAttivo(QueryAux->Fields(0).AsString()))
+        AccessoNorvane1->setEnabled(true);
+    QueryAux->Close();
+    return true;
+}
+
+// The archive of the user and company just made current; a failure leaves it closed and
+// the functions that need it fail later.
+void TBaseMainForm::ApriArchivio() {
+    try {
+        const QString archivio = Parametro(QStringLiteral("Archivio"));
+        TabXForm->SetV(QStringLiteral("Archivio"), archivio);
+        TabXForm->ConnettiDatabase1(QStringLiteral("Archivio"));
+        QueryArchivio1->Close();
+        QueryArchivio1->Database = &TabXForm->IBDatabase1;
+        QueryArchivio1->Transaction = &TabXForm->IBTransaction1;
+    } catch (const std::exception&) {
+    }
+}
+
+bool TBaseMainForm::LeggiProfiloEProgetto() {
+    QueryAux->ApriSQL({QStringLiteral("SELECT PROFILOSICUREZZA,PROGETTO,MANTIENISTDMIN"),
+                       QStringLiteral("FROM UTENTI WHERE CODICE=") + fb::Quota(TabXForm->GetNumUser())});
+    MantieniStdMin = fb::FlagAttivo(QueryAux->FieldByName(QStringLiteral("MANTIENISTDMIN")).AsString());
+    const QString profilo = QueryAux->FieldByName(QStringLiteral("PROFILOSICUREZZA")).AsString();
+    const QString progetto = QueryAux->FieldByName(QStringLiteral("PROGETTO")).AsString();
+    QueryAux->Close();
+    if (profilo.isEmpty() && !MantieniStdMin) {
+        piattaforma::MostraErrore(ErroreConfigurazione(TabXForm->GetNomeUser(), QStringLiteral("profilo sicurezza")));
+        return false;
+    }
+    if (progetto.isEmpty()) {
+        piattaforma::MostraErrore(ErroreConfigurazione(TabXForm->GetNomeUser(), QStringLiteral("progetto")));
+        return false;
+    }
+    CodiceProgetto = piattaforma::TestoInIntero(progetto);
+    CodiceProfilo = profilo.isEmpty() ? 0 : piattaforma::TestoInIntero(profilo);
+    ApplicaParametriProfilo();
+    return true;
+}
+
+void TBaseMainForm::PreparaMenu() {
+    ImpostaTitoloMenu();
+    CaricaProgrammiEMenu();
+    if (!MantieniStdMin) {
+        LabelCambioUtente->setEnabled(true);
+        LabelCambioDitta->setEnabled(true);
+        LabelCambioUtente->repaint();
+        LabelCambioDitta->repaint();
+    }
+}
+
+// Also after a change of company. A failure, no program at all included, is one message.
+void TBaseMainForm::CaricaProgrammiEMenu() {
+    try {
+        CaricaProgrammi();
+        TGruppoProgramma* attivo = MenuProgrammi->GruppoAttivo();
+        if (!attivo)
+            throw std::runtime_error("no visible program");
+        CaricaMenu(attivo->Tag());
+    } catch (const std::exception&) {
+        piattaforma::MostraErrore(QStringLiteral(
+            "Si è verificato un errore durante la configurazione del programma sulla base dei criteri "
+            "di personalizzazione dell'utente selezionato"));
+    }
+}
+
+void TBaseMainForm::ApriAgenda() {
+    QString libreria = Parametro(QStringLiteral("DllAperturaAgenda"));
+    if (libreria.isEmpty())
+        libreria = QStringLiteral("Pelmar.dll");
+    QString funzione = Parametro(QStringLiteral("FunzioneAperturaAgenda"));
+    if (funzione.isEmpty())
+        funzione = LogFinestre ? QStringLiteral("ShowContattAgendaFormX") : QStringLiteral("ShowContattAgendaFormD");
+    // Logged under this name whichever entry is called.
+    const qint32 idFinestra = AggiornaKestoLogFunz(QStringLiteral("ShowContattAgendaFormD"));
+    CaricaFunzioneDLLX(libreria, funzione, idFinestra);
+}
+
+// The menu function the user's parameters ask for at the end of the login, as a click on it.
+void TBaseMainForm::ApriFormIniziale() {
+    const QString valore = Parametro(QStringLiteral("AperturaForm"));
+    if (valore.isEmpty())
+        return;
+    const QStringList pezzi = PezziAperturaForm(valore);
+    const qint32 programma = piattaforma::TestoInIntero(pezzi.value(0));
+    if (pezzi.size() < 2)
+        throw piattaforma::ErroreConversione(QStringLiteral("List index out of bounds (1)"));
+    EseguiFunzioneVoce(programma, piattaforma::TestoInIntero(pezzi.at(1)), 1);
+}

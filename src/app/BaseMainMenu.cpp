@@ -1,0 +1,331 @@
+// The menu window's programs, menus, quick entries and big buttons, built from the users
+// database within the window's own transaction.
+
+#include "app/BaseMain.h"
+
+#include "app/BarraProgrammi.h"
+#include "app/ListaImmagini.h"
+#include "datamodule/TabX.h"
+#include "fb/Valori.h"
+#include "piattaforma/Messaggi.h"
+#include "piattaforma/Percorsi.h"
+
+#include <QAction>
+#include <QBitmap>
+#include <QIcon>
+#include <QImage>
+#include <QImageReader>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+
+#include <stdexcept>
+
+namespace {
+
+// A picture file of "Grafica" that is missing or not of the expected kind. The load that
+// meets it stops there and the general error report shows the text.
+class ErroreImmagine : public std::runtime_error {
+public:
+    // The path is shown as the system names it.
+    ErroreImmagine(const QString& modello, const QString& percorso)
+        : std::runtime_error(modello.arg(piattaforma::PercorsoNativo(percorso)).toStdString()) {}
+};
+
+const QString TagLinea = QStringLiteral("<LINEA>");
+const QString TagFineLinea = QStringLiteral("</LINEA>");
+const QString Separatore = QStringLiteral("-");
+
+QString Campo(const fb::TQuery& query, const char* nome) {
+    return query.FieldByName(QString::fromLatin1(nome)).AsString();
+}
+
+int Intero(const fb::TQuery& query, const char* nome) {
+    return query.FieldByName(QString::fromLatin1(nome)).AsInteger();
+}
+
+// The directory of the executable followed by "Grafica\", in the stored paths' form.
+QString DirectoryGrafica() {
+    QString directory = piattaforma::DirectoryEseguibile();
+    if (!directory.endsWith(u'\\') && !directory.endsWith(u'/'))
+        directory += u'\\';
+    return directory + QStringLiteral("Grafica\\");
+}
+
+// Reads in exactly this format, whatever the file's name or content says.
+void ApriLettore(QImageReader& lettore, const QString& percorso, const char* formato) {
+    lettore.setFileName(piattaforma::PercorsoNativo(percorso));
+    lettore.setFormat(formato);
+    lettore.setAutoDetectImageFormat(false);
+}
+
+// Every picture of the icon file, so each list takes the size that suits it.
+QIcon LeggiIcona(const QString& percorso) {
+    QImageReader lettore;
+    ApriLettore(lettore, percorso, "ico");
+    QIcon icona;
+    do {
+        const QImage immagine = lettore.read();
+        if (!immagine.isNull())
+            icona.addPixmap(QPixmap::fromImage(immagine));
+    } while (lettore.jumpToNextImage());
+    if (icona.isNull())
+        throw ErroreImmagine(QStringLiteral("\"%1\" is not a valid icon"), percorso);
+    return icona;
+}
+
+// The bottom-left pixel's colour is transparent, as glyphs are drawn.
+QPixmap LeggiGlifo(const QString& percorso) {
+    if (!piattaforma::FileEsiste(percorso))
+        throw ErroreImmagine(QStringLiteral("Cannot open file \"%1\""), percorso);
+    QImageReader lettore;
+    ApriLettore(lettore, percorso, "bmp");
+    const QImage immagine = lettore.read();
+    if (immagine.isNull())
+        throw ErroreImmagine(QStringLiteral("\"%1\" is not a valid bitmap"), percorso);
+    QPixmap glifo = QPixmap::fromImage(immagine);
+    const QRgb trasparente = immagine.pixel(0, immagine.height() - 1);
+    glifo.setMask(QBitmap::fromImage(immagine.createMaskFromColor(trasparente, Qt::MaskInColor)));
+    return glifo;
+}
+
+// Stores an entry at its running number (from 1).
+void Registra(std::vector<QAction*>& voci, int numero, QAction* voce) {
+    if (voci.size() < static_cast<size_t>(numero))
+        voci.resize(static_cast<size_t>(numero));
+    voci[static_cast<size_t>(numero) - 1] = voce;
+}
+
+} // namespace
+
+// ---- Programs and big buttons ----
+
+namespace {
+
+// The program's icon into both lists; false when it has none (no name, or no such file).
+bool CaricaIconaProgramma(TBarraProgrammi& barra, const QString& grafica, const QString& icona) {
+    if (icona.isEmpty() || !piattaforma::FileEsiste(grafica + icona))
+        return false;
+    const QIcon immagine = LeggiIcona(grafica + icona);
+    barra.IconeProgrammi->Aggiungi(immagine);
+    barra.Icone2Programmi->Aggiungi(immagine);
+    return true;
+}
+
+// The glyph of a big button; a name that is not a bitmap's is only warned about.
+void ImpostaGlifo(QPushButton& pulsante, const QString& grafica, const QString& immagine) {
+    if (immagine.isEmpty())
+        return;
+    if (!immagine.toUpper().contains(QStringLiteral(".BMP"))) {
+        piattaforma::MostraAvviso(
+            QStringLiteral("I pulsantoni possono caricare solo immagini bitmap: controllare "
+                           "l'impostazione del pulsantone"));
+        return;
+    }
+    const QPixmap glifo = LeggiGlifo(grafica + immagine);
+    pulsante.setIcon(glifo);
+    pulsante.setIconSize(glifo.size());
+}
+
+// Quick entries at any depth, whether visible or not, linked into the program's group.
+void CaricaVociRapide(TBaseMainForm& finestra, TGruppoProgramma* gruppo, const QString& programma) {
+    fb::TQuery& query = *finestra.QueryAux2;
+    query.ApriSQL({QStringLiteral("SELECT * FROM DETTMENU WHERE"),
+                   QStringLiteral("(PROGRAMMA=%1)AND").arg(fb::Quota(programma)),
+                   QStringLiteral("(VOCERAPIDA='1')"),
+                   QStringLiteral("ORDER BY MENU")});
+    for (; !query.Eof(); query.Next()) {
+        auto* voce = new TVoceRapida(&finestra);
+        finestra.VociRapide.push_back(voce);
+        voce->ImpostaTesto(Campo(query, "DESCRIZIONE"));
+        QObject::connect(voce, &TVoceRapida::Click, &finestra, &TBaseMainForm::VoceRapidaClick);
+        gruppo->Collega(voce);
+        voce->ImpostaTag(Intero(query, "MENU"));
+    }
+    query.Close();
+}
+
+// The project's visible big buttons replace the previous ones, in the order the database
+// gives them, at the stored places on Panel1.
+void CaricaPulsantoni(TBaseMainForm& finestra, const QString& grafica) {
+    fb::TQuery& query = *finestra.QueryAux;
+    query.ApriSQL({QStringLiteral("SELECT *"),
+                   QStringLiteral("FROM PULSANTONI"),
+                   QStringLiteral("WHERE (PROGETTO=%1)").arg(fb::Quota(finestra.CodiceProgetto)),
+                   QStringLiteral("AND(VISIBILE='1')")});
+    for (const QPointer<QPushButton>& pulsante : finestra.Pulsantoni)
+        delete pulsante.data();
+    finestra.Pulsantoni.clear();
+    for (; !query.Eof(); query.Next()) {
+        const qint32 id = Intero(query, "ID");
+        auto* pulsante = new QPushButton(finestra.Panel1);
+        finestra.Pulsantoni.emplace_back(pulsante);
+        pulsante->setFocusPolicy(Qt::NoFocus);
+        QObject::connect(pulsante, &QPushButton::clicked, &finestra,
+                         [&finestra, pulsante] { finestra.PulsantoneClick(pulsante); });
+        pulsante->setObjectName(QStringLiteral("Pulsantone_") + QString::number(id));
+        pulsante->setProperty("Tag", id);
+        pulsante->setGeometry(Intero(query, "POS_X"), Intero(query, "POS_Y"),
+                              Intero(query, "LARGHEZZA"), Intero(query, "ALTEZZA"));
+        pulsante->setText(Campo(query, "NOME"));
+        pulsante->show();
+        ImpostaGlifo(*pulsante, grafica, Campo(query, "NOMEIMMAGINE"));
+    }
+    query.Close();
+}
+
+} // namespace
+
+void TBaseMainForm::CaricaProgrammi() {
+    MenuProgrammi->RimuoviGruppi();
+    MenuProgrammi->IconeProgrammi->Svuota();
+    MenuProgrammi->Icone2Programmi->Svuota();
+    Gruppi.clear();
+    VociRapide.clear();
+    int immagini = 0;
+    const QString grafica = DirectoryGrafica();
+
+    QueryAux->ApriSQL({QStringLiteral("SELECT * FROM PROGRAMMI WHERE CODICE IN("),
+                       QStringLiteral("SELECT PROGRAMMA FROM DETTPROGETTI"),
+                       QStringLiteral("WHERE PROGETTO=%1)").arg(fb::Quota(CodiceProgetto)),
+                       QStringLiteral("ORDER BY CODICE")});
+    QueryAux->FetchAll();
+    for (; !QueryAux->Eof(); QueryAux->Next()) {
+        const bool conIcona =
+            CaricaIconaProgramma(*MenuProgrammi, grafica, Campo(*QueryAux, "ICONA"));
+        TGruppoProgramma* gruppo = MenuProgrammi->AggiungiGruppo();
+        Gruppi.push_back(gruppo);
+        gruppo->ImpostaTesto(Campo(*QueryAux, "DESCRIZIONE"));
+        gruppo->ImpostaTag(Intero(*QueryAux, "CODICE"));
+        connect(gruppo, &TGruppoProgramma::Click, this, &TBaseMainForm::ProgrammaOnClick);
+        if (conIcona) {
+            gruppo->ImpostaIndiceImmagineGrande(immagini);
+            gruppo->ImpostaIndiceImmaginePiccola(immagini);
+            ++immagini;
+        }
+        CaricaVociRapide(*this, gruppo, Campo(*QueryAux, "CODICE"));
+    }
+    QueryAux->Close();
+    CaricaPulsantoni(*this, grafica);
+}
+
+// ---- The menu bar ----
+
+namespace {
+
+// The caption of an entry below the menu bar: the text before "<LINEA>" followed by the
+// value of the parameter named between the tags; what follows "</LINEA>" is dropped. A
+// missing or misplaced closing tag names the parameter with the empty text.
+QString TestoVoce(TTabXForm& tabX, const QString& descrizione) {
+    const qsizetype inizio = descrizione.indexOf(TagLinea);
+    if (inizio < 0)
+        return descrizione;
+    const qsizetype fine = descrizione.indexOf(TagFineLinea);
+    const qsizetype lunghezza = fine - inizio - TagLinea.size();
+    const QString nome =
+        lunghezza > 0 ? descrizione.mid(inizio + TagLinea.size(), lunghezza) : QString();
+    QString valore;
+    tabX.CaricaParametro(nome, valore);
+    return descrizione.left(inizio) + valore;
+}
+
+} // namespace
+
+void TBaseMainForm::CaricaMenu(qint32 programma) {
+    SvuotaMenuPrincipale();
+    Voci.clear();
+    NumeroVoci = 1;
+    TagMenuPrincipale = programma;
+
+    QueryAux->ApriSQL({QStringLiteral("SELECT * FROM DETTMENU WHERE"),
+                       QStringLiteral("(PROGRAMMA=%1)AND").arg(fb::Quota(programma)),
+                       QStringLiteral("(LIVELLOMENU=0)AND(MENUPREC IS NULL)AND(VISIBILE='1')"),
+                       QStringLiteral("ORDER BY MENU")});
+    QueryAux->FetchAll();
+    for (; !QueryAux->Eof(); QueryAux->Next()) {
+        const qint32 programmaVoce = Intero(*QueryAux, "PROGRAMMA");
+        const qint32 menu = Intero(*QueryAux, "MENU");
+        const qint32 livello = Intero(*QueryAux, "LIVELLOMENU");
+        // The caption as stored: no parameter and no separator on the bar itself.
+        const QString testo = Campo(*QueryAux, "DESCRIZIONE");
+        if (CercaFigli(programmaVoce, menu, livello)) {
+            auto* sottoMenu = new QMenu(testo, this);
+            sottoMenu->menuAction()->setData(menu);
+            MenuPrincipale->addMenu(sottoMenu);
+            Registra(Voci, NumeroVoci, sottoMenu->menuAction());
+            CreaVoci(programmaVoce, menu, livello, sottoMenu);
+        } else {
+            // Mode 1 whatever LIVELLO2VERSIONE says.
+            auto* voce = new QAction(testo, this);
+            voce->setData(menu);
+            MenuPrincipale->addAction(voce);
+            Registra(Voci, NumeroVoci, voce);
+            connect(voce, &QAction::triggered, this, [this, voce] { EventoVoceOnClick(voce); });
+        }
+        ++NumeroVoci;
+    }
+    QueryAux->Close();
+}
+
+bool TBaseMainForm::CercaFigli(qint32 programma, qint32 menu, qint32 livello) {
+    fb::TQuery query(&TabXForm->IBDatabaseUser, TransazioneAux.get());
+    query.ApriSQL({QStringLiteral("SELECT COUNT(*) FROM DETTMENU WHERE"),
+                   QStringLiteral("(PROGRAMMA=%1)AND").arg(fb::Quota(programma)),
+                   QStringLiteral("(LIVELLOMENU=%1)AND").arg(fb::Quota(livello + 1)),
+                   QStringLiteral("(MENUPREC=%1)AND(VISIBILE='1')").arg(fb::Quota(menu))});
+    const QString conteggio = query.Fields(0).AsString();
+    return !conteggio.isEmpty() && conteggio != QStringLiteral("0");
+}
+
+// Sub-entries belong to the menu they sit in, so that removing a menu bar entry takes its
+// whole tree with it.
+void TBaseMainForm::CreaVoci(qint32 programma, qint32 menu, qint32 livello, QMenu* padre) {
+    fb::TQuery query(&TabXForm->IBDatabaseUser, TransazioneAux.get());
+    query.ApriSQL({QStringLiteral("SELECT * FROM DETTMENU WHERE"),
+                   QStringLiteral("(PROGRAMMA=%1)AND").arg(fb::Quota(programma)),
+                   QStringLiteral("(LIVELLOMENU=%1)AND").arg(fb::Quota(livello + 1)),
+                   QStringLiteral("(MENUPREC=%1)AND(VISIBILE='1')").arg(fb::Quota(menu)),
+                   QStringLiteral("ORDER BY MENU")});
+    query.FetchAll();
+    for (; !query.Eof(); query.Next()) {
+        ++NumeroVoci;
+        const qint32 figlio = Intero(query, "MENU");
+        const qint32 livelloFiglio = Intero(query, "LIVELLOMENU");
+        const QString descrizione = Campo(query, "DESCRIZIONE");
+        const QString testo = TestoVoce(*TabXForm, descrizione);
+
+        if (descrizione == Separatore) {
+            // A line only: styles that draw a separator's text would show the "-".
+            QAction* separatore = padre->addSeparator();
+            separatore->setData(figlio);
+            separatore->setObjectName(QStringLiteral("N") + QString::number(figlio));
+            Registra(Voci, NumeroVoci, separatore);
+        } else if (CercaFigli(programma, figlio, livelloFiglio)) {
+            auto* sottoMenu = new QMenu(testo, padre);
+            sottoMenu->menuAction()->setData(figlio);
+            padre->addMenu(sottoMenu);
+            Registra(Voci, NumeroVoci, sottoMenu->menuAction());
+            CreaVoci(programma, figlio, livelloFiglio, sottoMenu);
+        } else {
+            auto* voce = new QAction(testo, padre);
+            voce->setData(figlio);
+            padre->addAction(voce);
+            Registra(Voci, NumeroVoci, voce);
+            if (fb::FlagAttivo(Campo(query, "LIVELLO2VERSIONE")))
+                connect(voce, &QAction::triggered, this,
+                        [this, voce] { EventoVoce2OnClick(voce); });
+            else
+                connect(voce, &QAction::triggered, this, [this, voce] { EventoVoceOnClick(voce); });
+        }
+    }
+}
+
+// ---- Clicks on the navigation bar ----
+
+void TBaseMainForm::ProgrammaOnClick(TGruppoProgramma* gruppo) { CaricaMenu(gruppo->Tag()); }
+
+void TBaseMainForm::VoceRapidaClick(TVoceRapida* voce) {
+    if (voce->Gruppo() == nullptr)
+        return;
+    EseguiFunzioneVoce(voce->Gruppo()->Tag(), voce->Tag(), 1);
+}

@@ -1,0 +1,276 @@
+#include "app/BarraProgrammi.h"
+#include "app/FinestraDiProva.h"
+#include "app/Finestre.h"
+#include "datamodule/TabX.h"
+#include "fixture/Dialoghi.h"
+#include "forms/SelezDitta.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QStackedWidget>
+#include <QTest>
+
+using piattaforma::TipoMessaggio;
+using prova::ChiamataRicevuta;
+
+namespace {
+
+const QByteArray CittaCp1252("citt\xe0 5\x80 l'una", 14);
+
+class Lancio : public FinestraDiProva {
+protected:
+    // The log rows written so far, as "function:window id".
+    QString Registro() {
+        return ValoreUtenti("SELECT LIST(FUNZIONECHIAMATA || ':' || COALESCE(IDFINESTRA, 0), ' ') FROM "
+                            "(SELECT * FROM KESTOLOGFUNZ ORDER BY IDFINESTRA)");
+    }
+};
+
+TEST_F(Lancio, TheExportNameAndTheModeChooseTheForm) {
+    struct Caso {
+        const char* funzione;
+        int modo;
+        QString parametri;
+        bool finestra;
+        std::optional<QByteArray> ricevuti;
+        bool nulli;
+    };
+    const QString citta = QStringLiteral("città 5€ l'una");
+    const Caso casi[] = {
+        {"Apri1", 1, citta, false, std::nullopt, false},
+        {"Apri2", 2, citta, false, CittaCp1252, false},
+        {"Apri2", 2, {}, false, QByteArray(), true},
+        {"ApriX", 1, citta, true, std::nullopt, false},
+        {"Apri2X", 2, {}, true, QByteArray(), true},
+        {"Apri2X", 2, citta, true, CittaCp1252, false},
+        {"ApriY", 1, {}, true, QByteArray(), false}, // never null, in either mode
+        {"ApriY", 2, citta, true, CittaCp1252, false},
+        {"Apri1x", 1, {}, false, std::nullopt, false}, // lower case x: form 1
+        {"Apri2y", 2, citta, false, CittaCp1252, false},
+    };
+    // The window reads the menu rows in its own snapshot: they are there before the login.
+    int menu = 100;
+    for (const Caso& caso : casi)
+        Voce(++menu, caso.funzione, {}, caso.parametri.isEmpty() ? QString() : caso.parametri);
+    Entra("ROSSI");
+    menu = 100;
+    for (const Caso& caso : casi) {
+        SCOPED_TRACE(QStringLiteral("%1 mode %2").arg(caso.funzione).arg(caso.modo).toStdString());
+        libreria.Svuota();
+        Finestra().EseguiFunzioneVoce(10, ++menu, caso.modo);
+        const QString id = ValoreUtenti("SELECT MAX(IDFINESTRA) FROM KESTOLOGFUNZ");
+        ChiamataRicevuta attesa{caso.funzione, 1};
+        if (caso.finestra)
+            attesa.IdFinestra = id.toInt();
+        attesa.Parametri = caso.ricevuti;
+        attesa.ParametriNulli = caso.nulli;
+        ASSERT_EQ(libreria.Chiamate(), std::vector<ChiamataRicevuta>{attesa}) << msg->Testi().join("|").toStdString();
+    }
+    EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
+    EXPECT_EQ(ValoreUtenti("SELECT COUNT(DISTINCT IDFINESTRA) FROM KESTOLOGFUNZ"), "10");
+}
+
+TEST_F(Lancio, MenuClicksRunInTheirModeAndAModeTwoEntryReloadsTheMenu) {
+    Voce(2, "Apri2", "1", "testo");
+    Voce(3, "Apri1", "0", "testo");
+    Entra("ROSSI");
+    QAction* voce2 = nullptr;
+    QAction* voce3 = nullptr;
+    for (QAction* voce : Finestra().Voci) {
+        if (voce->data().toInt() == 2)
+            voce2 = voce;
+        if (voce->data().toInt() == 3)
+            voce3 = voce;
+    }
+    ASSERT_TRUE(voce2 && voce3);
+    voce3->trigger();
+    voce2->trigger();
+    const auto chiamate = libreria.Chiamate();
+    ASSERT_EQ(chiamate.size(), 2u);
+    EXPECT_EQ(chiamate[0], (ChiamataRicevuta{"Apri1", 1})) << "mode 1 passes no text";
+    EXPECT_EQ(chiamate[1].Parametri, QByteArray("testo"));
+    EXPECT_EQ(Finestra().TagMenuPrincipale, 10);
+}
+
+TEST_F(Lancio, BuiltInFunctionsRunWithoutLibraryOrLog) {
+    Utenti({"INSERT INTO DETTMENU (PROGRAMMA, MENU, LIVELLOMENU, MENUPREC, VISIBILE, DESCRIZIONE, FUNZIONE) "
+            "VALUES (10, 7, 1, 1, '1', 'Ditta', 'cambioditta')",
+            "INSERT INTO DETTMENU (PROGRAMMA, MENU, LIVELLOMENU, MENUPREC, VISIBILE, DESCRIZIONE, FUNZIONE) "
+            "VALUES (10, 8, 1, 1, '1', 'Utente', 'CambioUtente')",
+            "INSERT INTO DETTMENU (PROGRAMMA, MENU, LIVELLOMENU, MENUPREC, VISIBILE, DESCRIZIONE, FUNZIONE) "
+            "VALUES (10, 9, 1, 1, '1', 'Esci', 'Chiudi')"});
+    Entra("ROSSI");
+    Finestra().show();
+    bool dialogo = false;
+    prova::QuandoSiApre<TSelezDittaForm>([&](TSelezDittaForm& d) {
+        dialogo = true;
+        d.reject();
+    });
+    Finestra().EseguiFunzioneVoce(10, 7, 1);
+    EXPECT_TRUE(dialogo);
+    Finestra().EseguiFunzioneVoce(10, 8, 1);
+    EXPECT_FALSE(Finestra().SessioneAperta);
+    Finestra().EseguiFunzioneVoce(10, 9, 1);
+    EXPECT_TRUE(Finestra().isVisible()) << "closes once the click is over";
+    QApplication::processEvents();
+    EXPECT_FALSE(Finestra().isVisible());
+    EXPECT_EQ(ValoreUtenti("SELECT COUNT(*) FROM KESTOLOGFUNZ"), "0");
+    EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
+}
+
+TEST_F(Lancio, ConfigurationErrorsStopTheLaunchWithTheirMessage) {
+    Voce(2, "", {}, {}, "");
+    Voce(3, "", {}, {}, "Manca.so");
+    Entra("ROSSI");
+    const QString inizio = QStringLiteral(
+        "Impossibile caricare la finestra relativa alla voce di menu selezionata. Controllare le impostazioni di "
+        "menu del programma 10: ");
+    Finestra().EseguiFunzioneVoce(10, 2, 1);
+    Finestra().EseguiFunzioneVoce(10, 3, 1);
+    Finestra().EseguiFunzioneVoce(10, 99, 1);
+    EXPECT_EQ(msg->Testi(), (QStringList{inizio + "manca la DLL di riferimento per caricare la finestra nel menu 2",
+                                         inizio + "manca la funzione di riferimento per caricare la finestra nel menu 3",
+                                         inizio + "manca il menu 99"}));
+    EXPECT_EQ(ValoreUtenti("SELECT COUNT(*) FROM KESTOLOGFUNZ"), "0");
+}
+
+TEST_F(Lancio, ProfileMustExistUnlessTheUserKeepsTheStandardMinimum) {
+    Voce(2, "Apri1");
+    Entra("ROSSI");
+    Finestra().CodiceProfilo = 77;
+    Finestra().EseguiFunzioneVoce(10, 2, 1);
+    EXPECT_EQ(msg->Testi(), QStringList{"Errore di configurazione dell'utente ROSSI: il profilo sicurezza "
+                                        "assegnato non esiste"});
+    EXPECT_EQ(libreria.NumeroChiamate(), 0);
+    msg->Svuota();
+    Finestra().MantieniStdMin = true;
+    Finestra().EseguiFunzioneVoce(10, 2, 1);
+    EXPECT_EQ(libreria.NumeroChiamate(), 1);
+    EXPECT_TRUE(msg->Testi().isEmpty());
+}
+
+TEST_F(Lancio, MissingLibraryOrExportIsSilentButLoggedAndTheCompanyStored) {
+    Voce(2, "ApriX", {}, {}, "NonEsiste.dll");
+    Voce(3, "NonEsporta");
+    Entra("ROSSI");
+    Utenti({"UPDATE UTENTI SET DITTA='ALTRA' WHERE CODICE=1"});
+    Finestra().EseguiFunzioneVoce(10, 2, 1);
+    Finestra().EseguiFunzioneVoce(10, 3, 1);
+    EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
+    EXPECT_EQ(ValoreUtenti("SELECT LIST(FUNZIONECHIAMATA) FROM KESTOLOGFUNZ"), "ApriX,NonEsporta");
+    EXPECT_EQ(ValoreUtenti("SELECT DITTA FROM UTENTI WHERE CODICE=1"), "ALFA");
+}
+
+TEST_F(Lancio, BigButtonsRunTheirRowInTheModeOfTheirFlag) {
+    Utenti({QStringLiteral("INSERT INTO PULSANTONI (ID, PROGETTO, VISIBILE, POS_X, POS_Y, LARGHEZZA, ALTEZZA, "
+                           "NOME, DLL, FUNZIONE, LIVELLO2VERSIONE, PARAMETRIBLOB) VALUES (5, 1, '1', 200, 10, "
+                           "100, 40, 'Pulsante', '%1', 'Apri2X', '1', 'p')")
+                .arg(prova::PercorsoProvaFunzioni()),
+            "INSERT INTO PULSANTONI (ID, PROGETTO, VISIBILE, POS_X, POS_Y, LARGHEZZA, ALTEZZA, NOME, DLL) "
+            "VALUES (6, 1, '1', 200, 60, 100, 40, 'Senza', 'x.dll')"});
+    Entra("ROSSI");
+    auto* pulsante = Finestra().findChild<QPushButton*>("Pulsantone_5");
+    ASSERT_NE(pulsante, nullptr);
+    pulsante->click();
+    const auto chiamate = libreria.Chiamate();
+    ASSERT_EQ(chiamate.size(), 1u);
+    EXPECT_EQ(chiamate[0].Voce, "Apri2X");
+    EXPECT_EQ(chiamate[0].Parametri, QByteArray("p"));
+    Finestra().findChild<QPushButton*>("Pulsantone_6")->click();
+    EXPECT_EQ(msg->Testi(), QStringList{"Impossibile caricare la finestra relativa al pulsantone premuto. "
+                                        "Controllare le impostazioni del pulsantone 6: manca la funzione di "
+                                        "riferimento per caricare la finestra"});
+    QPushButton senzaRiga;
+    senzaRiga.setProperty("Tag", 999);
+    Finestra().PulsantoneClick(&senzaRiga);
+    EXPECT_EQ(msg->Testi().value(1), "Errore nella configurazione del pulsantone");
+    EXPECT_EQ(msg->Mostrati.back().tipo, TipoMessaggio::Avviso);
+}
+
+class Tasti : public FinestraDiProva {
+protected:
+    void SetUp() override {
+        Parametro(1, "BETA", "Archivio", installazione.FileArchivio());
+        Parametro(1, "GAMMA <inattiva>", "Archivio", installazione.FileArchivio());
+    }
+    void Premi(QWidget* dove, Qt::Key tasto) { QTest::keyRelease(dove, tasto); }
+};
+
+TEST_F(Tasti, F12CyclesTheCompaniesOnlyInTheMenuStateOfAUserWithKeys) {
+    Finestra().show();
+    Premi(Finestra().ComboUtenti1, Qt::Key_F12);
+    EXPECT_EQ(ValoreUtenti("SELECT DITTA FROM UTENTI WHERE CODICE=1"), "ALFA") << "no key before a login";
+    Entra("ROSSI");
+    Premi(Finestra().MenuProgrammi, Qt::Key_F12);
+    EXPECT_EQ(ValoreUtenti("SELECT DITTA FROM UTENTI WHERE CODICE=1"), "BETA");
+    EXPECT_EQ(Finestra().windowTitle(), "Ditta: BETA - Utente: ROSSI");
+    Premi(Finestra().MenuProgrammi, Qt::Key_F12);
+    EXPECT_EQ(ValoreUtenti("SELECT DITTA FROM UTENTI WHERE CODICE=1"), "ALFA") << "wraps to the first";
+    Utenti({"UPDATE UTENTI SET DITTA='NON IN ELENCO' WHERE CODICE=1"});
+    Finestra().TabXForm->SetUserPerNome("ROSSI");
+    Premi(&Finestra(), Qt::Key_F12);
+    EXPECT_EQ(ValoreUtenti("SELECT DITTA FROM UTENTI WHERE CODICE=1"), "ALFA") << "not listed: the first";
+    Finestra().MantieniStdMin = true;
+    Premi(Finestra().MenuProgrammi, Qt::Key_F12);
+    EXPECT_EQ(ValoreUtenti("SELECT DITTA FROM UTENTI WHERE CODICE=1"), "ALFA");
+    EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
+}
+
+TEST_F(Tasti, F9ChangesTheCompanyThroughTheDialogAndCancelWritesNothing) {
+    Entra("ROSSI");
+    Finestra().show();
+    prova::QuandoSiApre<TSelezDittaForm>([](TSelezDittaForm& d) { d.reject(); });
+    Premi(Finestra().MenuProgrammi, Qt::Key_F9);
+    EXPECT_EQ(ValoreUtenti("SELECT DITTA FROM UTENTI WHERE CODICE=1"), "ALFA");
+
+    prova::QuandoSiApre<TSelezDittaForm>([](TSelezDittaForm& d) {
+        d.ListBoxSelDitta->setCurrentRow(d.ListBoxSelDitta->count() - 1);
+        d.ButtonOk->click();
+    });
+    Premi(Finestra().MenuProgrammi, Qt::Key_F9);
+    EXPECT_EQ(ValoreUtenti("SELECT DITTA FROM UTENTI WHERE CODICE=1"), "BETA");
+    EXPECT_EQ(Finestra().TabXForm->GetDitta(), "BETA");
+    EXPECT_EQ(Finestra().windowTitle(), "Ditta: BETA - Utente: ROSSI");
+    EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
+}
+
+TEST_F(Tasti, F8GoesBackToTheAccessPageOnce) {
+    Entra("ROSSI");
+    Finestra().show();
+    Premi(Finestra().MenuProgrammi, Qt::Key_F8);
+    EXPECT_FALSE(Finestra().SessioneAperta);
+    EXPECT_FALSE(Finestra().NotebookMain->isHidden());
+    EXPECT_EQ(Finestra().MenuPrincipale->actions().size(), 1) << "only Sistema";
+    EXPECT_TRUE(Finestra().Voci.empty());
+    EXPECT_FALSE(Finestra().Sessioni1->isEnabled());
+    EXPECT_FALSE(Finestra().LabelCambioUtente->isEnabled());
+}
+
+class Chiusura : public FinestraDiProva {};
+
+TEST_F(Chiusura, RefusedWhileALibraryWindowOfTheSessionIsOpen) {
+    Voce(2, "MostraArgomentiX", {}, {}, QCoreApplication::applicationDirPath() + "/DemoFunzioni.so");
+    Entra("ROSSI");
+    Finestra().show();
+    Finestra().EseguiFunzioneVoce(10, 2, 1);
+    QWidget* aperta = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w != &Finestra() && w->windowHandle())
+            aperta = w;
+    ASSERT_NE(aperta, nullptr);
+    ASSERT_NE(ValoreUtenti("SELECT HANDLEFINESTRA FROM KESTOLOGFUNZ"), "");
+    EXPECT_FALSE(Finestra().close());
+    EXPECT_EQ(msg->Testi(), QStringList{"Chiudere prima tutte le finestre aperte"});
+    EXPECT_TRUE(Finestra().SessioneAperta);
+    EXPECT_EQ(ValoreUtenti("SELECT COUNT(*) FROM KESTOLOG WHERE DATACHIUSURA IS NULL"), "1");
+
+    aperta->close();
+    QApplication::processEvents();
+    EXPECT_TRUE(Finestra().close());
+    EXPECT_EQ(ValoreUtenti("SELECT COUNT(*) FROM KESTOLOG WHERE DATACHIUSURA IS NULL"), "0");
+}
+
+} // namespace

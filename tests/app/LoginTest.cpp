@@ -1,0 +1,297 @@
+#include "app/BarraProgrammi.h"
+#include "app/FinestraDiProva.h"
+#include "app/Iniz.h"
+#include "datamodule/TabX.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStackedWidget>
+
+using piattaforma::TipoMessaggio;
+
+namespace {
+
+const QString AccessoNegato = QStringLiteral(
+    "Accesso negato: scegliere un'utente ed inserire l'eventuale password. Fare attenzione al maiuscolo / "
+    "minuscolo");
+
+class Login : public FinestraDiProva {};
+
+TEST_F(Login, WrongPasswordOrNoUserEmptiesTheFieldsAndWritesNothing) {
+    for (const auto& [nome, password] : {std::pair{"D'ANGELO", "perù"}, std::pair{"", "x"}}) {
+        SCOPED_TRACE(nome);
+        Entra(nome, password);
+        EXPECT_EQ(msg->Testi(), QStringList{AccessoNegato});
+        EXPECT_EQ(msg->Mostrati.back().tipo, TipoMessaggio::Errore);
+        EXPECT_EQ(Finestra().GetPassword(), QString());
+        EXPECT_FALSE(Finestra().SessioneAperta);
+        EXPECT_FALSE(Finestra().NotebookMain->isHidden());
+        msg->Svuota();
+    }
+    EXPECT_EQ(ValoreUtenti("SELECT COUNT(*) FROM KESTOLOG"), "0");
+}
+
+TEST_F(Login, SuccessfulLoginTurnsTheWindowIntoTheMenu) {
+    Entra("D'ANGELO", "Perù");
+    EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
+    TBaseMainForm& f = Finestra();
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("Ditta: ALFA - Utente: D'ANGELO"));
+    EXPECT_TRUE(f.SessioneAperta);
+    EXPECT_TRUE(f.NotebookMain->isHidden());
+    EXPECT_FALSE(f.MenuProgrammi->isHidden());
+    EXPECT_TRUE(f.Sessioni1->isEnabled());
+    EXPECT_TRUE(f.GestioneSemafori1->isEnabled());
+    EXPECT_FALSE(f.AccessoNorvane1->isEnabled()) << "ACCESSONORVANE is not 1";
+    // MANTIENISTDMIN: no profile needed, no F8/F9.
+    EXPECT_TRUE(f.MantieniStdMin);
+    EXPECT_EQ(f.CodiceProfilo, 0);
+    EXPECT_FALSE(f.LabelCambioUtente->isEnabled());
+    EXPECT_EQ(f.TabXForm->GetV("Archivio"), installazione.FileArchivio());
+    EXPECT_TRUE(f.TabXForm->IBDatabase1.Connected());
+    EXPECT_EQ(f.TagMenuPrincipale, 10);
+    EXPECT_EQ(ValoreUtenti(QStringLiteral("SELECT CODICEUTENTE FROM KESTOLOG WHERE CODICESESSIONE=%1 "
+                                          "AND DATACHIUSURA IS NULL")
+                               .arg(f.CodiceSessione)),
+              "2");
+    // The message window is gone.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_EQ(qobject_cast<TInizForm*>(w), nullptr);
+}
+
+TEST_F(Login, UserConfigurationDecidesProfileProjectAndKeys) {
+    struct Caso {
+        const char* nome;
+        QStringList parametri; // PROFILO SICUREZZA, PROGETTO
+        QString errore;
+        int profilo, progetto;
+        bool tasti;
+    };
+    const QString manca = QStringLiteral("E' stato trovato un errore nella configurazione dell'utente %1: manca il %2");
+    const Caso casi[] = {
+        {"ROSSI", {}, {}, 1, 1, true},
+        {"ROSSI", {"5", "2"}, {}, 5, 2, true},
+        {"VERDI", {}, manca.arg("VERDI", "profilo sicurezza"), 0, 0, false},
+        {"NERI", {}, manca.arg("NERI", "progetto"), 0, 0, false},
+    };
+    for (const Caso& caso : casi) {
+        SCOPED_TRACE((caso.nome + caso.parametri.join(",")).toStdString());
+        Chiudi();
+        msg->Svuota();
+        Utenti({"DELETE FROM TABNORVANE WHERE PARAMETRO<>'Archivio'"});
+        if (!caso.parametri.isEmpty()) {
+            Parametro(1, "ALFA", "PROFILO SICUREZZA", caso.parametri[0]);
+            Parametro(1, "ALFA", "PROGETTO", caso.parametri[1]);
+        }
+        Entra(caso.nome);
+        TBaseMainForm& f = Finestra();
+        EXPECT_EQ(msg->Testi(), caso.errore.isEmpty() ? QStringList{} : QStringList{caso.errore});
+        EXPECT_EQ(f.CodiceProfilo, caso.profilo);
+        EXPECT_EQ(f.CodiceProgetto, caso.progetto);
+        EXPECT_EQ(f.LabelCambioUtente->isEnabled(), caso.tasti);
+        EXPECT_EQ(f.LabelCambioDitta->isEnabled(), caso.tasti);
+        // A stopped login stays in the menu state with its session open, without caption.
+        EXPECT_TRUE(f.SessioneAperta);
+        EXPECT_EQ(f.windowTitle().startsWith("Ditta: "), caso.errore.isEmpty());
+    }
+}
+
+TEST_F(Login, AgendaDefaultsFollowTheWindowColumnsOfTheLog) {
+    // The default library is "Pelmar.dll": a copy of the test library under that name.
+    ASSERT_TRUE(QFile::copy(prova::PercorsoProvaFunzioni(), installazione.Directory() + "Pelmar.so"));
+    prova::LibreriaProva agenda(installazione.Directory() + "Pelmar.so");
+    ASSERT_TRUE(agenda.Caricata());
+    Parametro(1, "ALFA", "AperturaAgenda", "SI");
+    for (const bool colonne : {true, false}) {
+        SCOPED_TRACE(colonne);
+        Chiudi();
+        agenda.Svuota();
+        if (!colonne)
+            Utenti({"ALTER TABLE KESTOLOGFUNZ DROP IDFINESTRA"});
+        Entra("ROSSI");
+        const auto chiamate = agenda.Chiamate();
+        ASSERT_EQ(chiamate.size(), 1u);
+        if (colonne) {
+            const QString id = ValoreUtenti("SELECT MAX(IDFINESTRA) FROM KESTOLOGFUNZ");
+            EXPECT_EQ(chiamate[0], (prova::ChiamataRicevuta{"ShowContattAgendaFormX", 1, id.toInt()}));
+            EXPECT_NE(id, "0");
+        } else {
+            EXPECT_EQ(chiamate[0], (prova::ChiamataRicevuta{"ShowContattAgendaFormD", 1}));
+        }
+        EXPECT_EQ(ValoreUtenti("SELECT LIST(DISTINCT FUNZIONECHIAMATA) FROM KESTOLOGFUNZ"), "ShowContattAgendaFormD");
+    }
+    EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
+}
+
+TEST_F(Login, AperturaFormRunsTheEntryAsAClick) {
+    Voce(12, "ApriX");
+    Parametro(1, "ALFA", "AperturaForm", "10, 12");
+    Entra("ROSSI");
+    EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
+    ASSERT_EQ(libreria.NumeroChiamate(), 1);
+    EXPECT_EQ(libreria.Chiamate()[0].Voce, "ApriX");
+    EXPECT_EQ(ValoreUtenti("SELECT FUNZIONECHIAMATA FROM KESTOLOGFUNZ"), "ApriX");
+}
+
+TEST_F(Login, AperturaFormThatIsNotTwoNumbersIsReportedAfterTheLogin) {
+    for (const char* valore : {"dieci,12", "10"}) {
+        SCOPED_TRACE(valore);
+        Chiudi();
+        msg->Svuota();
+        Utenti({"DELETE FROM TABNORVANE WHERE PARAMETRO='AperturaForm'"});
+        Parametro(1, "ALFA", "AperturaForm", valore);
+        Entra("ROSSI");
+        ASSERT_EQ(msg->Mostrati.size(), 1u);
+        EXPECT_EQ(msg->Mostrati[0].tipo, TipoMessaggio::Errore);
+        EXPECT_TRUE(Finestra().SessioneAperta);
+        EXPECT_EQ(libreria.NumeroChiamate(), 0);
+    }
+}
+
+TEST_F(Login, ProgramsThatCannotLoadGiveOneMessageAndTheLoginGoesOn) {
+    Utenti({"DELETE FROM DETTPROGETTI"});
+    Entra("ROSSI");
+    EXPECT_EQ(msg->Testi(), QStringList{QStringLiteral(
+                                "Si è verificato un errore durante la configurazione del programma sulla base dei "
+                                "criteri di personalizzazione dell'utente selezionato")});
+    EXPECT_TRUE(Finestra().LabelCambioDitta->isEnabled());
+}
+
+TEST_F(Login, SmallModeDropsTheMenuBarAndIgnoresTheStoredPosition) {
+    Utenti({"INSERT INTO STOPOS1 (CODICESITUAZIONE, CODICEUTENTE, CODICEPROGETTO, POSX, POSY, DIMX, DIMY) "
+            "VALUES (1, 1, 1, 40, 30, 700, 500)"});
+    Entra("ROSSI");
+    EXPECT_EQ(Finestra().size(), QSize(700, 500));
+    EXPECT_FALSE(Finestra().MenuPrincipale->isHidden());
+    Chiudi();
+
+    ModalitaProgramma = QStringLiteral("SMALL");
+    Entra("ROSSI");
+    ModalitaProgramma = QStringLiteral("STANDARD");
+    EXPECT_NE(Finestra().size(), QSize(700, 500));
+    EXPECT_TRUE(Finestra().MenuPrincipale->isHidden());
+}
+
+class Sessioni : public FinestraDiProva {};
+
+TEST_F(Sessioni, ChangeOfUserLeavesTheFirstSessionOpenAndCloseEndsTheSecond) {
+    Entra("ROSSI");
+    const qint32 prima = Finestra().CodiceSessione;
+    Finestra().CambioUtente();
+    EXPECT_FALSE(Finestra().SessioneAperta);
+    EXPECT_EQ(Finestra().windowTitle(), QStringLiteral("Autenticazione"));
+    Entra("ROSSI");
+    const qint32 seconda = Finestra().CodiceSessione;
+    EXPECT_NE(prima, seconda);
+    Finestra().show();
+    Finestra().close();
+    EXPECT_EQ(ValoreUtenti(QStringLiteral("SELECT COUNT(*) FROM KESTOLOG WHERE DATACHIUSURA IS NULL AND "
+                                          "CODICESESSIONE=%1").arg(prima)),
+              "1");
+    EXPECT_EQ(ValoreUtenti(QStringLiteral("SELECT COUNT(*) FROM KESTOLOG WHERE DATACHIUSURA=CURRENT_DATE AND "
+                                          "CODICESESSIONE=%1").arg(seconda)),
+              "1");
+    EXPECT_EQ(Finestra().TabXForm, nullptr);
+    EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
+}
+
+TEST_F(Sessioni, SessionClosedElsewhereRefusesLaunchesAndIsNotClosedAgain) {
+    Voce(2, "Apri1");
+    Entra("ROSSI");
+    Utenti({QStringLiteral("UPDATE KESTOLOG SET DATACHIUSURA='01/02/2020', ORACHIUSURA='10:00:00' "
+                           "WHERE CODICESESSIONE=%1").arg(Finestra().CodiceSessione)});
+    Finestra().EseguiFunzioneVoce(10, 2, 1);
+    EXPECT_EQ(msg->Testi(),
+              QStringList{"Attenzione: la sessione corrente risulta chiusa. Si prega di uscire e rientrare"});
+    EXPECT_EQ(libreria.NumeroChiamate(), 0);
+    EXPECT_EQ(ValoreUtenti("SELECT COUNT(*) FROM KESTOLOGFUNZ"), "0");
+    msg->Svuota();
+    Finestra().show();
+    Finestra().close();
+    EXPECT_TRUE(msg->Testi().isEmpty());
+    EXPECT_EQ(ValoreUtenti("SELECT DATACHIUSURA FROM KESTOLOG"), "02/01/2020"); // written month first
+}
+
+TEST_F(Sessioni, MissingSessionRowRefusesWithItsOwnWarning) {
+    Voce(2, "Apri1");
+    Entra("ROSSI");
+    Utenti({"DELETE FROM KESTOLOG"});
+    Finestra().EseguiFunzioneVoce(10, 2, 1);
+    EXPECT_EQ(msg->Testi(), QStringList{"Attenzione: non risulta aperta nessuna sessione di lavoro"});
+}
+
+TEST_F(Sessioni, FailedOpeningIsDumpedAndTheUserStaysLoggedIn) {
+    Utenti({"ALTER TABLE KESTOLOG ADD OBBLIGATORIA INTEGER NOT NULL"});
+    const QString dump = QDir::current().filePath("Quendra.ApriSessione.sql");
+    QFile::remove(dump);
+    Entra("ROSSI");
+    EXPECT_EQ(msg->Testi(), QStringList{"Errore interno: impossibile aprire la sessione utente"});
+    EXPECT_TRUE(Finestra().SessioneAperta);
+    QFile file(dump);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList righe = QString::fromLatin1(file.readAll()).split('\n');
+    EXPECT_EQ(righe.value(0), "INSERT INTO KESTOLOG (CODICESESSIONE,DATAAPERTURA,ORAAPERTURA,");
+    EXPECT_EQ(righe.value(5), "'1')");
+    EXPECT_EQ(righe.size(), 7) << "six lines, each with its line break";
+    file.remove();
+}
+
+class RegistroChiamate : public FinestraDiProva {};
+
+TEST_F(RegistroChiamate, WindowIdentifiersOnlyWithTheWindowColumns) {
+    for (const bool colonne : {true, false}) {
+        SCOPED_TRACE(colonne);
+        Chiudi();
+        Utenti({"DELETE FROM KESTOLOGFUNZ"});
+        if (!colonne)
+            Utenti({"ALTER TABLE KESTOLOGFUNZ DROP HANDLEFINESTRA"});
+        Entra("ROSSI");
+        const qint32 primo = Finestra().AggiornaKestoLogFunz("Funzione'1");
+        const qint32 secondo = Finestra().AggiornaKestoLogFunz("Funzione'1");
+        if (colonne) {
+            EXPECT_GT(primo, 0);
+            EXPECT_NE(primo, secondo);
+            EXPECT_EQ(ValoreUtenti("SELECT COUNT(DISTINCT IDFINESTRA) FROM KESTOLOGFUNZ"), "2");
+        } else {
+            EXPECT_EQ(primo, 0);
+            EXPECT_EQ(secondo, 0);
+            EXPECT_EQ(ValoreUtenti("SELECT COUNT(*) FROM KESTOLOGFUNZ WHERE IDFINESTRA IS NULL"), "2");
+        }
+        EXPECT_EQ(ValoreUtenti(QStringLiteral("SELECT COUNT(*) FROM KESTOLOGFUNZ WHERE FUNZIONECHIAMATA='Funzione''1' "
+                                              "AND CODICESESSIONE=%1 AND DATACHIAMATAFUNZIONE=CURRENT_DATE")
+                                   .arg(Finestra().CodiceSessione)),
+                  "2");
+    }
+    EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
+}
+
+TEST_F(RegistroChiamate, FailedWriteWarnsAndTheIdentifierIsStillGiven) {
+    Entra("ROSSI");
+    const QString nome(101, QLatin1Char('F')); // longer than the column
+    const qint32 id = Finestra().AggiornaKestoLogFunz(nome);
+    EXPECT_GT(id, 0);
+    ASSERT_EQ(msg->Mostrati.size(), 1u);
+    EXPECT_EQ(msg->Mostrati[0].tipo, TipoMessaggio::Avviso);
+    EXPECT_TRUE(msg->Mostrati[0].testo.startsWith("Errore interno di INSERT"));
+    QFile dump(QDir::current().filePath("Quendra.AggiornaKestoLogFunz.sql"));
+    EXPECT_TRUE(dump.exists());
+    dump.remove();
+}
+
+TEST_F(Login, WindowPositionIsStoredAtCloseAndAppliedAtTheNextLogin) {
+    Entra("ROSSI");
+    Finestra().show();
+    Finestra().move(33, 44);
+    Finestra().resize(640, 480);
+    Finestra().close();
+    EXPECT_EQ(ValoreUtenti("SELECT DIMX || 'x' || DIMY FROM STOPOS1 WHERE CODICESITUAZIONE=1 AND CODICEUTENTE=1 "
+                           "AND CODICEPROGETTO=1"),
+              "640x480");
+    Chiudi();
+    Entra("ROSSI");
+    EXPECT_EQ(Finestra().size(), QSize(640, 480));
+}
+
+} // namespace

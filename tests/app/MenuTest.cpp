@@ -1,0 +1,614 @@
+#include "app/BarraProgrammi.h"
+#include "app/BaseMain.h"
+#include "app/ListaImmagini.h"
+#include "datamodule/TabX.h"
+#include "fb/Valori.h"
+#include "fixture/Installazione.h"
+#include "fixture/MessaggiRegistrati.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QImage>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+
+using prova::InstallazioneDiProva;
+
+namespace {
+
+const QString Ditta = QStringLiteral("Alfa S.r.l.");
+
+struct RigaMenu {
+    int programma;
+    int menu;
+    int livello;
+    std::optional<int> prec;
+    const char* visibile;
+    QString descrizione;
+    const char* rapida = "0";
+    const char* livello2 = "0";
+};
+
+QString Testo(const char* valore) {
+    return valore == nullptr ? QStringLiteral("NULL") : fb::Quota(QString::fromUtf8(valore));
+}
+
+QString Inserimento(const RigaMenu& r) {
+    return QStringLiteral("INSERT INTO DETTMENU (PROGRAMMA, MENU, LIVELLOMENU, MENUPREC, VISIBILE, "
+                          "DESCRIZIONE, VOCERAPIDA, LIVELLO2VERSIONE) VALUES (%1, %2, %3, %4, %5, %6, %7, %8)")
+        .arg(r.programma)
+        .arg(r.menu)
+        .arg(r.livello)
+        .arg(r.prec ? QString::number(*r.prec) : QStringLiteral("NULL"), Testo(r.visibile),
+             fb::Quota(r.descrizione), Testo(r.rapida), Testo(r.livello2));
+}
+
+QString Programma(int codice, const QString& descrizione, const QString& icona = {}) {
+    return QStringLiteral("INSERT INTO PROGRAMMI (CODICE, DESCRIZIONE, ICONA) VALUES (%1, %2, %3)")
+        .arg(codice)
+        .arg(fb::Quota(descrizione), icona.isEmpty() ? QStringLiteral("NULL") : fb::Quota(icona));
+}
+
+QString NelProgetto(int progetto, int programma) {
+    return QStringLiteral("INSERT INTO DETTPROGETTI (PROGETTO, PROGRAMMA) VALUES (%1, %2)").arg(progetto).arg(programma);
+}
+
+QString Pulsantone(int id, int progetto, const char* visibile, QRect posto, const QString& nome,
+                   const QString& immagine) {
+    return QStringLiteral("INSERT INTO PULSANTONI (ID, PROGETTO, VISIBILE, POS_X, POS_Y, LARGHEZZA, ALTEZZA, "
+                          "NOME, NOMEIMMAGINE) VALUES (%1, %2, %3, %4, %5, %6, %7, %8, %9)")
+        .arg(id)
+        .arg(progetto)
+        .arg(Testo(visibile))
+        .arg(posto.x())
+        .arg(posto.y())
+        .arg(posto.width())
+        .arg(posto.height())
+        .arg(fb::Quota(nome), immagine.isEmpty() ? QStringLiteral("NULL") : fb::Quota(immagine));
+}
+
+QString Parametro(const QString& nome, const QString& valore, int progressivo) {
+    return QStringLiteral("INSERT INTO TABNORVANE (UTENTE, INTESTAZIONE, PARAMETRO, VALORE, PROGRESSIVO) "
+                          "VALUES (1, %1, %2, %3, %4)")
+        .arg(fb::Quota(Ditta), fb::Quota(nome), fb::Quota(valore))
+        .arg(progressivo);
+}
+
+QString Grafica(const InstallazioneDiProva& installazione, const QString& nome) {
+    return installazione.Directory() + QStringLiteral("Grafica/") + nome;
+}
+
+// A picture of one colour, in a file of the given format.
+void SalvaImmagine(const QString& percorso, QSize dimensione, QColor colore, const char* formato) {
+    QDir().mkpath(QFileInfo(percorso).path());
+    QImage immagine(dimensione, QImage::Format_RGB32);
+    immagine.fill(colore);
+    ASSERT_TRUE(immagine.save(percorso, formato)) << percorso.toStdString();
+}
+
+void Svuota() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+// An installation with user ROSSI of Ditta, project 1; the window is made once the test's
+// rows are in, because its transaction sees the database as it was when it started.
+class MenuDiProva : public ::testing::Test {
+protected:
+    void Esegui(const QStringList& istruzioni) { InstallazioneDiProva::Esegui(installazione.FileUtenti(), istruzioni); }
+
+    void ApriFinestra(int progetto = 1) {
+        Esegui({QStringLiteral("INSERT INTO UTENTI (CODICE, NOMEUTENTE, DITTA) VALUES (1, 'ROSSI', %1)").arg(fb::Quota(Ditta))});
+        finestra = std::make_unique<TBaseMainForm>();
+        finestra->TabXForm->SetUserPerNome(QStringLiteral("ROSSI"));
+        finestra->CodiceProgetto = progetto;
+        // No profile check: every launch here stops at the entry's missing library, whose
+        // message names the program and the entry.
+        finestra->MantieniStdMin = true;
+    }
+
+    QAction* VoceConTag(int tag) const {
+        const auto trovata = std::find_if(finestra->Voci.begin(), finestra->Voci.end(),
+                                          [tag](QAction* v) { return v->data().toInt() == tag; });
+        return trovata == finestra->Voci.end() ? nullptr : *trovata;
+    }
+
+    InstallazioneDiProva installazione;
+    MessaggiInstallati msg;
+    std::unique_ptr<TBaseMainForm> finestra;
+};
+
+QString MancaDll(int programma, int menu) {
+    return QStringLiteral("Impossibile caricare la finestra relativa alla voce di menu selezionata. Controllare le "
+                          "impostazioni di menu del programma %1: manca la DLL di riferimento per caricare la "
+                          "finestra nel menu %2")
+        .arg(programma)
+        .arg(menu);
+}
+
+// The menu bar after "Sistema", one line per entry, sub-entries indented.
+void Descrivi(const QList<QAction*>& voci, int livello, QStringList& righe) {
+    for (QAction* voce : voci) {
+        QString riga = QString(livello * 2, u' ');
+        if (voce->isSeparator())
+            riga += QStringLiteral("---- ") + voce->objectName();
+        else
+            riga += voce->text() + (voce->menu() ? QStringLiteral(" >") : QString());
+        righe << riga + QStringLiteral(" [%1]").arg(voce->data().toInt());
+        if (voce->menu())
+            Descrivi(voce->menu()->actions(), livello + 1, righe);
+    }
+}
+
+QStringList AlberoMenu(const TBaseMainForm& finestra) {
+    QList<QAction*> voci = finestra.MenuPrincipale->actions();
+    EXPECT_EQ(voci.value(0), finestra.Sistema1->menuAction());
+    voci.removeFirst();
+    QStringList righe;
+    Descrivi(voci, 0, righe);
+    return righe;
+}
+
+// ---- The menu tree ----
+
+class AlberoDelMenu : public MenuDiProva {
+protected:
+    void SetUp() override {
+        const std::vector<RigaMenu> righe = {
+            // Depth 0: captions as stored, every leaf in mode 1.
+            {20, 1, 0, {}, "1", "Archivi"},
+            {20, 20, 0, {}, "1", "Foglia L2V uno", "0", "1"},
+            {20, 21, 0, {}, "1", "Foglia L2V zero", "0", "0"},
+            {20, 22, 0, {}, "1", "<LINEA>Anno</LINEA>"},
+            {20, 23, 0, {}, "1", "-"},
+            {20, 24, 0, {}, "0", "Nascosta"},
+            {20, 25, 0, 1, "1", "Livello zero con padre"},
+            // Under "Archivi".
+            {20, 2, 1, 1, "1", "Piano dei conti d'esercizio", "1", "0"},
+            {20, 3, 1, 1, "1", "-"},
+            {20, 4, 2, 3, "1", "Figlio del separatore"},
+            {20, 5, 1, 1, "1", "Esercizio <LINEA>Anno</LINEA> in corso", "1", "1"},
+            {20, 6, 1, 1, "1", "Senza chiusura <LINEA>Anno", "0", "0"},
+            {20, 7, 1, 1, "0", "Nascosto"},
+            {20, 8, 2, 7, "1", "Figlio visibile di un nascosto", "1"},
+            {20, 9, 1, 1, "1", "Più livelli"},
+            {20, 10, 2, 9, "1", "Città", "0", "1"},
+            {20, 11, 2, 9, "1", "-"},
+            {20, 12, 2, 9, "1", "Perù", "0", nullptr},
+            {20, 13, 1, 1, "0", "Rapida non visibile", "1"},
+            {20, 30, 1, 99, "1", "Orfana"},
+            // The other program, first in the bar and so its active group.
+            {10, 1, 0, {}, "1", "Uno", "1"},
+        };
+        QStringList istruzioni = {Programma(10, QStringLiteral("Primo")),
+                                  Programma(20, QStringLiteral("L'altro")), NelProgetto(1, 10),
+                                  NelProgetto(1, 20), Parametro(QStringLiteral("Anno"), QStringLiteral("2024"), 1),
+                                  Parametro(QString(), QStringLiteral("vuoto"), 2)};
+        // Inserted backwards: the order shown is the codes'.
+        for (auto r = righe.rbegin(); r != righe.rend(); ++r)
+            istruzioni << Inserimento(*r);
+        Esegui(istruzioni);
+        ApriFinestra();
+        finestra->CaricaProgrammi();
+    }
+
+    // Which handler a click on the entry runs, seen from outside: each launch stops with one
+    // error box, and only the mode 2 handler then loads the active group's menu (program 10).
+    QString Gestore(int tag) {
+        finestra->CaricaMenu(20);
+        QAction* voce = VoceConTag(tag);
+        if (voce == nullptr)
+            return QStringLiteral("not in the menu");
+        msg->Svuota();
+        voce->trigger();
+        Svuota();
+        if (msg->Mostrati.empty())
+            return QStringLiteral("none");
+        EXPECT_EQ(msg->Testi(), QStringList{MancaDll(20, tag)});
+        return finestra->TagMenuPrincipale == 20 ? QStringLiteral("EventoVoceOnClick")
+                                                 : QStringLiteral("EventoVoce2OnClick");
+    }
+};
+
+TEST_F(AlberoDelMenu, BuildsTheVisibleTreeWithParametersAndSeparators) {
+    finestra->CaricaMenu(20);
+    EXPECT_EQ(finestra->TagMenuPrincipale, 20);
+    const QStringList atteso = {
+        "Archivi > [1]",
+        "  Piano dei conti d'esercizio [2]",
+        "  ---- N3 [3]",
+        "  Esercizio 2024 [5]",
+        "  Senza chiusura vuoto [6]",
+        "  Più livelli > [9]",
+        "    Città [10]",
+        "    ---- N11 [11]",
+        "    Perù [12]",
+        "Foglia L2V uno [20]",
+        "Foglia L2V zero [21]",
+        "<LINEA>Anno</LINEA> [22]",
+        "- [23]",
+    };
+    EXPECT_EQ(AlberoMenu(*finestra), atteso);
+
+    // Depth first: a subtree is numbered before the next sibling.
+    QList<int> tag;
+    for (QAction* voce : finestra->Voci)
+        tag << voce->data().toInt();
+    EXPECT_EQ(tag, (QList<int>{1, 2, 3, 5, 6, 9, 10, 11, 12, 20, 21, 22, 23}));
+    EXPECT_EQ(finestra->NumeroVoci, 14);
+    EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
+}
+
+TEST_F(AlberoDelMenu, LeavesRunInTheModeOfTheirDepthAndFlag) {
+    struct Caso {
+        int tag;
+        const char* gestore;
+    };
+    const Caso casi[] = {
+        {2, "EventoVoceOnClick"},   {5, "EventoVoce2OnClick"},  {6, "EventoVoceOnClick"},
+        {10, "EventoVoce2OnClick"}, {12, "EventoVoceOnClick"},  {20, "EventoVoceOnClick"},
+        {21, "EventoVoceOnClick"},  {22, "EventoVoceOnClick"},  {23, "EventoVoceOnClick"},
+        // Entries that open a menu, and separators, run nothing.
+        {1, "none"}, {9, "none"}, {3, "none"}, {11, "none"},
+    };
+    for (const Caso& caso : casi) {
+        SCOPED_TRACE(caso.tag);
+        EXPECT_EQ(Gestore(caso.tag), QString::fromLatin1(caso.gestore));
+    }
+}
+
+TEST_F(AlberoDelMenu, ReloadReplacesTheProgramPartAndKeepsSistema) {
+    finestra->CaricaMenu(20);
+    QList<QPointer<QAction>> vecchie;
+    for (QAction* voce : finestra->Voci)
+        vecchie << voce;
+    finestra->CaricaMenu(10);
+    Svuota();
+    EXPECT_EQ(AlberoMenu(*finestra), QStringList{"Uno [1]"});
+    EXPECT_EQ(finestra->Voci.size(), 1u);
+    EXPECT_EQ(finestra->NumeroVoci, 2);
+    EXPECT_TRUE(std::all_of(vecchie.begin(), vecchie.end(), [](const QPointer<QAction>& v) { return v.isNull(); }))
+        << "the previous entries are destroyed";
+
+    // A program without visible entries at depth 0 leaves "Sistema" alone.
+    finestra->CaricaMenu(99);
+    EXPECT_TRUE(AlberoMenu(*finestra).isEmpty());
+    EXPECT_TRUE(finestra->Voci.empty());
+    EXPECT_EQ(finestra->TagMenuPrincipale, 99);
+}
+
+TEST_F(AlberoDelMenu, QuickEntriesListEveryFlaggedRowWithItsStoredCaption) {
+    ASSERT_EQ(finestra->Gruppi.size(), 2u);
+    EXPECT_EQ(finestra->Gruppi[0]->Testo(), QStringLiteral("Primo"));
+    EXPECT_EQ(finestra->Gruppi[1]->Testo(), QStringLiteral("L'altro"));
+    QStringList rapide;
+    for (TVoceRapida* voce : finestra->VociRapide)
+        rapide << QStringLiteral("%1/%2 %3").arg(voce->Gruppo()->Tag()).arg(voce->Tag()).arg(voce->Testo());
+    const QStringList attese = {
+        "10/1 Uno",
+        "20/2 Piano dei conti d'esercizio",
+        "20/5 Esercizio <LINEA>Anno</LINEA> in corso",
+        "20/8 Figlio visibile di un nascosto",
+        "20/13 Rapida non visibile",
+    };
+    EXPECT_EQ(rapide, attese);
+    EXPECT_EQ(finestra->Gruppi[1]->Voci(),
+              std::vector<TVoceRapida*>(finestra->VociRapide.begin() + 1, finestra->VociRapide.end()));
+}
+
+// The bar's own widgets, found by their text as the user sees it.
+QAbstractButton* Pulsante(TBarraProgrammi* barra, const QString& testo) {
+    for (QAbstractButton* pulsante : barra->findChildren<QAbstractButton*>())
+        if (pulsante->text() == testo)
+            return pulsante;
+    return nullptr;
+}
+
+TEST_F(AlberoDelMenu, ClicksOnTheBarLoadMenusAndRunQuickEntries) {
+    TBarraProgrammi* barra = finestra->MenuProgrammi;
+    EXPECT_EQ(barra->GruppoAttivo(), finestra->Gruppi[0]);
+
+    QAbstractButton* altro = Pulsante(barra, QStringLiteral("L'altro"));
+    ASSERT_NE(altro, nullptr);
+    altro->click();
+    EXPECT_EQ(barra->GruppoAttivo(), finestra->Gruppi[1]);
+    EXPECT_EQ(finestra->TagMenuPrincipale, 20);
+    EXPECT_EQ(AlberoMenu(*finestra).value(0), QStringLiteral("Archivi > [1]"));
+
+    // The open group's items are shown, the others' are not.
+    QAbstractButton* nascosto = Pulsante(barra, QStringLiteral("Figlio visibile di un nascosto"));
+    QAbstractButton* uno = Pulsante(barra, QStringLiteral("Uno"));
+    ASSERT_NE(nascosto, nullptr);
+    ASSERT_NE(uno, nullptr);
+    EXPECT_TRUE(nascosto->isVisibleTo(barra));
+    EXPECT_FALSE(uno->isVisibleTo(barra));
+
+    // Clicking the open group again loads its menu again.
+    finestra->CaricaMenu(10);
+    altro->click();
+    EXPECT_EQ(finestra->TagMenuPrincipale, 20);
+
+    // A quick entry runs with its group's program, even below a hidden parent.
+    nascosto->click();
+    EXPECT_EQ(msg->Testi(), QStringList{MancaDll(20, 8)});
+    msg->Svuota();
+    finestra->VociRapide[0]->Clicca();
+    EXPECT_EQ(msg->Testi(), QStringList{MancaDll(10, 1)});
+
+    barra->ImpostaFontVoci(14);
+    EXPECT_EQ(nascosto->font().pointSize(), 14);
+    EXPECT_NE(altro->font().pointSize(), 14) << "the headers keep their own font";
+}
+
+TEST_F(AlberoDelMenu, ActiveGroupIsTheOpenVisibleOneElseTheFirstVisible) {
+    TBarraProgrammi* barra = finestra->MenuProgrammi;
+    TGruppoProgramma* primo = finestra->Gruppi[0];
+    TGruppoProgramma* secondo = finestra->Gruppi[1];
+    TGruppoProgramma* terzo = barra->AggiungiGruppo();
+    terzo->ImpostaTesto(QStringLiteral("Terzo"));
+
+    barra->ApriGruppo(terzo);
+    EXPECT_EQ(barra->GruppoAttivo(), terzo);
+    terzo->ImpostaVisibile(false);
+    EXPECT_EQ(barra->GruppoAttivo(), primo);
+    primo->ImpostaVisibile(false);
+    EXPECT_EQ(barra->GruppoAttivo(), secondo);
+    secondo->ImpostaVisibile(false);
+    EXPECT_EQ(barra->GruppoAttivo(), nullptr);
+    terzo->ImpostaVisibile(true);
+    EXPECT_EQ(barra->GruppoAttivo(), terzo) << "the open group again, once visible";
+}
+
+TEST_F(AlberoDelMenu, GroupsBeyondTheLimitMoveToARowOfSmallPictures) {
+    TBarraProgrammi* barra = finestra->MenuProgrammi;
+    barra->ImpostaLimiteGruppi(1);
+    QAbstractButton* primo = Pulsante(barra, QStringLiteral("Primo"));
+    QAbstractButton* altro = Pulsante(barra, QStringLiteral("L'altro"));
+    ASSERT_NE(primo, nullptr);
+    ASSERT_NE(altro, nullptr);
+    EXPECT_TRUE(primo->isVisibleTo(barra));
+    EXPECT_FALSE(altro->isVisibleTo(barra));
+
+    // Without a picture the small button shows the caption's first letter.
+    QAbstractButton* ridotto = Pulsante(barra, QStringLiteral("L"));
+    ASSERT_NE(ridotto, nullptr);
+    EXPECT_EQ(ridotto->toolTip(), QStringLiteral("L'altro"));
+    ridotto->click();
+    Svuota();
+    EXPECT_EQ(barra->GruppoAttivo(), finestra->Gruppi[1]);
+    EXPECT_EQ(finestra->TagMenuPrincipale, 20);
+    // Its items are listed even though its header is not.
+    EXPECT_TRUE(Pulsante(barra, QStringLiteral("Figlio visibile di un nascosto"))->isVisibleTo(barra));
+
+    barra->ImpostaLimiteGruppi(0);
+    EXPECT_TRUE(altro->isVisibleTo(barra));
+}
+
+// ---- Programs and icons ----
+
+TEST_F(MenuDiProva, IconsAreNumberedInProgramOrderSkippingMissingOnes) {
+    SalvaImmagine(Grafica(installazione, "a.ico"), {32, 32}, Qt::red, "ICO");
+    SalvaImmagine(Grafica(installazione, "Icone/d.ico"), {32, 32}, Qt::green, "ICO");
+    SalvaImmagine(Grafica(installazione, "e.ico"), {16, 16}, Qt::blue, "ICO");
+    Esegui({Programma(10, "Con icona", "a.ico"), Programma(20, "Icona mancante", "manca.ico"),
+            Programma(30, "Senza icona"), Programma(40, "Icona in una cartella", "Icone\\d.ico"),
+            Programma(50, "Icona piccola", "e.ico"), Programma(60, "Di un altro progetto", "a.ico"),
+            NelProgetto(1, 10), NelProgetto(1, 20), NelProgetto(1, 30), NelProgetto(1, 40),
+            NelProgetto(1, 50), NelProgetto(2, 60)});
+    ApriFinestra();
+    finestra->CaricaProgrammi();
+
+    QStringList gruppi;
+    for (TGruppoProgramma* g : finestra->Gruppi)
+        gruppi << QStringLiteral("%1 %2/%3").arg(g->Tag()).arg(g->IndiceImmagineGrande()).arg(g->IndiceImmaginePiccola());
+    EXPECT_EQ(gruppi, (QStringList{"10 0/0", "20 -1/-1", "30 -1/-1", "40 1/1", "50 2/2"}));
+
+    TBarraProgrammi* barra = finestra->MenuProgrammi;
+    ASSERT_EQ(barra->IconeProgrammi->Conta(), 3);
+    ASSERT_EQ(barra->Icone2Programmi->Conta(), 3);
+    const QColor colori[] = {Qt::red, Qt::green, Qt::blue};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const QImage grande = barra->IconeProgrammi->Immagine(i).toImage();
+        const QImage piccola = barra->Icone2Programmi->Immagine(i).toImage();
+        EXPECT_EQ(grande.size(), QSize(32, 32));
+        EXPECT_EQ(piccola.size(), QSize(16, 16));
+        EXPECT_EQ(grande.pixelColor(16, 16), colori[i]);
+        EXPECT_EQ(piccola.pixelColor(8, 8), colori[i]);
+    }
+    EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
+}
+
+TEST_F(MenuDiProva, AFileThatIsNotAnIconStopsTheLoadKeepingWhatWasMade) {
+    SalvaImmagine(Grafica(installazione, "a.ico"), {32, 32}, Qt::red, "ICO");
+    // A good picture, but not an icon: the name does not make it one.
+    SalvaImmagine(Grafica(installazione, "png.ico"), {32, 32}, Qt::red, "PNG");
+    Esegui({Programma(10, "Buono", "a.ico"), Programma(20, "Rotto", "png.ico"), Programma(30, "Dopo", "a.ico"),
+            NelProgetto(1, 10), NelProgetto(1, 20), NelProgetto(1, 30),
+            Pulsantone(1, 1, "1", {200, 10, 100, 40}, "Mai fatto", {})});
+    ApriFinestra();
+    try {
+        finestra->CaricaProgrammi();
+        ADD_FAILURE() << "no error";
+    } catch (const std::runtime_error& e) {
+        EXPECT_TRUE(QString::fromUtf8(e.what()).contains(QStringLiteral("png.ico"))) << e.what();
+    }
+    ASSERT_EQ(finestra->Gruppi.size(), 1u);
+    EXPECT_EQ(finestra->Gruppi[0]->Tag(), 10);
+    EXPECT_EQ(finestra->MenuProgrammi->ElencoGruppi().size(), 1u);
+    EXPECT_EQ(finestra->MenuProgrammi->IconeProgrammi->Conta(), 1);
+    EXPECT_TRUE(finestra->Pulsantoni.empty()) << "the buttons come after the programs";
+}
+
+TEST_F(MenuDiProva, AProjectWithoutProgramsEmptiesTheBar) {
+    Esegui({Programma(10, "Primo"), NelProgetto(1, 10),
+            Inserimento({10, 1, 1, {}, "1", "Rapida", "1"})});
+    ApriFinestra();
+    finestra->CaricaProgrammi();
+    ASSERT_EQ(finestra->Gruppi.size(), 1u);
+    QPointer<TVoceRapida> rapida = finestra->VociRapide.at(0);
+
+    finestra->CodiceProgetto = 2;
+    finestra->CaricaProgrammi();
+    Svuota();
+    EXPECT_TRUE(finestra->Gruppi.empty());
+    EXPECT_TRUE(finestra->VociRapide.empty());
+    EXPECT_TRUE(finestra->MenuProgrammi->ElencoGruppi().empty());
+    EXPECT_EQ(finestra->MenuProgrammi->GruppoAttivo(), nullptr);
+    EXPECT_TRUE(rapida.isNull()) << "the previous quick entries go with their groups";
+}
+
+// ---- Big buttons ----
+
+QStringList Descrivi(const std::vector<QPointer<QPushButton>>& pulsanti) {
+    QStringList righe;
+    for (const QPointer<QPushButton>& p : pulsanti) {
+        if (p.isNull()) {
+            righe << QStringLiteral("(destroyed)");
+            continue;
+        }
+        const QRect g = p->geometry();
+        righe << QStringLiteral("%1 tag %2 '%3' %4,%5 %6x%7 glyph %8x%9")
+                     .arg(p->objectName())
+                     .arg(p->property("Tag").toInt())
+                     .arg(p->text())
+                     .arg(g.x())
+                     .arg(g.y())
+                     .arg(g.width())
+                     .arg(g.height())
+                     .arg(p->icon().isNull() ? 0 : p->iconSize().width())
+                     .arg(p->icon().isNull() ? 0 : p->iconSize().height());
+    }
+    righe.sort();
+    return righe;
+}
+
+TEST_F(MenuDiProva, BigButtonsArePlacedAsStoredWithTheirBitmaps) {
+    QImage glifo(24, 20, QImage::Format_RGB32);
+    glifo.fill(Qt::red);
+    for (int y = 5; y < 15; ++y)
+        for (int x = 6; x < 18; ++x)
+            glifo.setPixelColor(x, y, Qt::blue);
+    glifo.setPixelColor(0, 0, Qt::green);
+    ASSERT_TRUE(glifo.save(Grafica(installazione, "uno.bmp"), "BMP"));
+    SalvaImmagine(Grafica(installazione, "due.BMP.old"), {40, 30}, Qt::green, "BMP");
+    SalvaImmagine(Grafica(installazione, "tre.png"), {16, 16}, Qt::green, "PNG");
+    Esegui({Pulsantone(1, 1, "1", {200, 10, 120, 60}, "Uno", "uno.bmp"),
+            Pulsantone(2, 1, "1", {330, 10, 120, 60}, "D'ue", "due.BMP.old"),
+            Pulsantone(3, 1, "1", {200, 80, 120, 60}, "Tre", "tre.png"),
+            Pulsantone(4, 1, "1", {330, 80, 120, 60}, "Quattro", {}),
+            Pulsantone(5, 1, "0", {200, 150, 120, 60}, "Nascosto", "uno.bmp"),
+            Pulsantone(6, 2, "1", {200, 150, 120, 60}, "Altro progetto", "uno.bmp")});
+    ApriFinestra();
+    finestra->CaricaProgrammi();
+
+    EXPECT_EQ(Descrivi(finestra->Pulsantoni),
+              (QStringList{"Pulsantone_1 tag 1 'Uno' 200,10 120x60 glyph 24x20",
+                           "Pulsantone_2 tag 2 'D'ue' 330,10 120x60 glyph 40x30",
+                           "Pulsantone_3 tag 3 'Tre' 200,80 120x60 glyph 0x0",
+                           "Pulsantone_4 tag 4 'Quattro' 330,80 120x60 glyph 0x0"}));
+    ASSERT_EQ(msg->Mostrati.size(), 1u) << msg->Testi().join('|').toStdString();
+    EXPECT_EQ(msg->Mostrati[0].tipo, piattaforma::TipoMessaggio::Avviso);
+    EXPECT_EQ(msg->Mostrati[0].testo,
+              QStringLiteral("I pulsantoni possono caricare solo immagini bitmap: controllare l'impostazione del pulsantone"));
+
+    QPushButton* uno = finestra->Panel1->findChild<QPushButton*>(QStringLiteral("Pulsantone_1"));
+    ASSERT_NE(uno, nullptr);
+    EXPECT_EQ(uno->parentWidget(), finestra->Panel1);
+    EXPECT_EQ(uno->focusPolicy(), Qt::NoFocus);
+    // The glyph's bottom-left colour is see-through.
+    const QImage mostrato = uno->icon().pixmap(QSize(24, 20)).toImage();
+    EXPECT_EQ(qAlpha(mostrato.pixel(0, 19)), 0);
+    EXPECT_EQ(mostrato.pixelColor(0, 0), QColor(Qt::green));
+    EXPECT_EQ(mostrato.pixelColor(10, 10), QColor(Qt::blue));
+
+    // A click runs the button's own row.
+    msg->Svuota();
+    finestra->Panel1->findChild<QPushButton*>(QStringLiteral("Pulsantone_2"))->click();
+    ASSERT_EQ(msg->Testi().size(), 1);
+    EXPECT_TRUE(msg->Testi()[0].contains(QStringLiteral("pulsantone 2:"))) << msg->Testi()[0].toStdString();
+}
+
+TEST_F(MenuDiProva, AReloadWithFewerButtonsDestroysTheOldOnes) {
+    Esegui({Pulsantone(1, 1, "1", {200, 10, 100, 40}, "Uno", {}),
+            Pulsantone(2, 1, "1", {200, 60, 100, 40}, "Due", {}),
+            Pulsantone(3, 1, "1", {200, 110, 100, 40}, "Tre", {}),
+            Pulsantone(4, 2, "1", {300, 10, 100, 40}, "Solo", {})});
+    ApriFinestra();
+    finestra->CaricaProgrammi();
+    const std::vector<QPointer<QPushButton>> vecchi = finestra->Pulsantoni;
+    ASSERT_EQ(vecchi.size(), 3u);
+
+    finestra->CodiceProgetto = 2;
+    finestra->CaricaProgrammi();
+    EXPECT_EQ(Descrivi(vecchi), (QStringList{"(destroyed)", "(destroyed)", "(destroyed)"}));
+    EXPECT_EQ(Descrivi(finestra->Pulsantoni), QStringList{"Pulsantone_4 tag 4 'Solo' 300,10 100x40 glyph 0x0"});
+    EXPECT_EQ(finestra->Panel1->findChildren<QPushButton*>(QRegularExpression(QStringLiteral("^Pulsantone_"))).size(), 1);
+}
+
+TEST_F(MenuDiProva, ABitmapThatCannotBeReadStopsTheLoad) {
+    struct Caso {
+        const char* nome;
+        const char* contenuto; // null: no file
+    };
+    const Caso casi[] = {{"manca.bmp", nullptr}, {"testo.bmp", "not a picture"}};
+    Esegui({Pulsantone(1, 1, "1", {200, 10, 100, 40}, "Manca", "manca.bmp"),
+            Pulsantone(2, 2, "1", {200, 10, 100, 40}, "Testo", "testo.bmp")});
+    QFile testo(Grafica(installazione, "testo.bmp"));
+    ASSERT_TRUE(testo.open(QIODevice::WriteOnly));
+    testo.write(casi[1].contenuto);
+    testo.close();
+    ApriFinestra();
+    for (int progetto = 1; progetto <= 2; ++progetto) {
+        const Caso& caso = casi[progetto - 1];
+        SCOPED_TRACE(caso.nome);
+        finestra->CodiceProgetto = progetto;
+        try {
+            finestra->CaricaProgrammi();
+            ADD_FAILURE() << "no error";
+        } catch (const std::runtime_error& e) {
+            EXPECT_TRUE(QString::fromUtf8(e.what()).contains(QString::fromLatin1(caso.nome))) << e.what();
+        }
+        // The button was made before its glyph failed.
+        ASSERT_EQ(finestra->Pulsantoni.size(), 1u);
+        EXPECT_TRUE(finestra->Pulsantoni[0]->icon().isNull());
+    }
+    EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
+}
+
+// ---- Beyond the original tables' 256 entries ----
+
+TEST_F(MenuDiProva, MoreThan256EntriesAndQuickEntriesAllLoad) {
+    Esegui({Programma(70, "Grande"), NelProgetto(1, 70),
+            Inserimento({70, 1, 0, {}, "1", "Tante"}),
+            Inserimento({70, 9999, 0, {}, "1", "Ultima"}),
+            QStringLiteral("INSERT INTO DETTMENU (PROGRAMMA, MENU, LIVELLOMENU, MENUPREC, VISIBILE, DESCRIZIONE, "
+                           "VOCERAPIDA, LIVELLO2VERSIONE) "
+                           "WITH RECURSIVE N AS (SELECT 1 AS I FROM RDB$DATABASE UNION ALL "
+                           "SELECT I + 1 FROM N WHERE I < 300) "
+                           "SELECT 70, 1 + I, 1, 1, '1', 'Voce ' || I, '1', '0' FROM N")});
+    ApriFinestra();
+    finestra->CaricaProgrammi();
+    EXPECT_EQ(finestra->VociRapide.size(), 300u);
+    EXPECT_EQ(finestra->VociRapide.back()->Testo(), QStringLiteral("Voce 300"));
+
+    finestra->CaricaMenu(70);
+    ASSERT_EQ(finestra->Voci.size(), 302u);
+    EXPECT_EQ(finestra->NumeroVoci, 303);
+    EXPECT_EQ(finestra->Voci[300]->text(), QStringLiteral("Voce 300"));
+    EXPECT_EQ(finestra->Voci[301]->text(), QStringLiteral("Ultima"));
+    EXPECT_EQ(finestra->Voci[0]->menu()->actions().size(), 300);
+}
+
+} // namespace

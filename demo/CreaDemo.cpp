@@ -76,6 +76,9 @@ int main(int argc, char** argv) {
         CreaDatabase(installazione, QStringLiteral("user/user.fdb"), QStringLiteral("utenti"));
         CreaDatabase(installazione, QStringLiteral("archivi/demo/archivio.fdb"),
                      QStringLiteral("archivio"));
+        // The second company of ROSSI and D'ANGELO works on an archive of its own.
+        CreaDatabase(installazione, QStringLiteral("archivi/beta/archivio.fdb"),
+                     QStringLiteral("archivio"));
     } catch (const fb::EErroreDB& e) {
         std::fprintf(stderr, "Demo installation failed: %s\n", qPrintable(e.Messaggio()));
         return 1;

@@ -52,6 +52,20 @@ VALUES ('3', 'Alfa Costruzioni S.r.l.', 'Esercizio', '2024', '2');
 INSERT INTO TABNORVANE (UTENTE, INTESTAZIONE, PARAMETRO, VALORE, PROGRESSIVO)
 VALUES ('5', 'Alfa Costruzioni S.r.l.', 'Esercizio', '2025', '2');
 
+-- A second company for ROSSI and D'ANGELO (F9, F12 or "Cambio ditta"): another archive and
+-- another accounting year in the menu captions.
+INSERT INTO TABNORVANE (UTENTE, INTESTAZIONE, PARAMETRO, VALORE, PROGRESSIVO)
+VALUES ('1', 'Beta Servizi S.n.c.', 'Archivio', '{INSTALLAZIONE}archivi/beta/archivio.fdb', '5');
+INSERT INTO TABNORVANE (UTENTE, INTESTAZIONE, PARAMETRO, VALORE, PROGRESSIVO)
+VALUES ('1', 'Beta Servizi S.n.c.', 'Esercizio', '2025', '6');
+INSERT INTO TABNORVANE (UTENTE, INTESTAZIONE, PARAMETRO, VALORE, PROGRESSIVO)
+VALUES ('5', 'Beta Servizi S.n.c.', 'Archivio', '{INSTALLAZIONE}archivi/beta/archivio.fdb', '3');
+INSERT INTO TABNORVANE (UTENTE, INTESTAZIONE, PARAMETRO, VALORE, PROGRESSIVO)
+VALUES ('5', 'Beta Servizi S.n.c.', 'Esercizio', '2026', '4');
+-- A company that was disabled: never offered.
+INSERT INTO TABNORVANE (UTENTE, INTESTAZIONE, PARAMETRO, VALORE, PROGRESSIVO)
+VALUES ('1', 'Gamma S.p.A. <INATTIVA>', 'Archivio', '{INSTALLAZIONE}archivi/demo/archivio.fdb', '7');
+
 -- Project 1: four programs; "Utilita.ico" is not in Grafica, so that group has no picture.
 INSERT INTO PROGRAMMI (CODICE, DESCRIZIONE, ICONA) VALUES ('1', 'Contabilità', 'Contabilita.ico');
 INSERT INTO PROGRAMMI (CODICE, DESCRIZIONE, ICONA) VALUES ('2', 'Magazzino', 'Magazzino.ico');
@@ -174,3 +188,14 @@ INSERT INTO PULSANTONI (ID, PROGETTO, VISIBILE, POS_X, POS_Y, LARGHEZZA, ALTEZZA
 VALUES ('7', '1', '0', '205', '176', '125', '64', 'Nascosto', 'Agenda.bmp', 'DemoFunzioni.so', 'MostraArgomenti', '0', NULL);
 
 --@ archivio
+
+-- Critical windows. "Clienti e fornitori" (MostraArgomentiX) takes a semaphore each time it
+-- opens; the "Registri IVA" entries (MostraArgomentiY) may not open while it is taken, and a
+-- second one of them may not open while the first is. The semaphores stay taken until they
+-- are freed in "Gestione semafori" (or the demo is rebuilt with CreaDemo --nuova).
+INSERT INTO SEMAFORIFCRITICHE (DLL, FORM, OSSERVATASPECIALE)
+VALUES ('DemoFunzioni.so', 'MostraArgomentiX', 0);
+INSERT INTO SEMAFORIFCRITICHE (DLL, FORM, OSSERVATASPECIALE)
+VALUES ('DemoFunzioni.so', 'MostraArgomentiY', 1);
+INSERT INTO SEMAFORIFCRITICHECOLL (DLLPRIN, FORMPRIN, DLLCOLLEGATA, FORMCOLLEGATA)
+VALUES ('DemoFunzioni.so', 'MostraArgomentiY', 'DemoFunzioni.so', 'MostraArgomentiX');

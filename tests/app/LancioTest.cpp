@@ -164,6 +164,25 @@ TEST_F(Lancio, MissingLibraryOrExportIsSilentButLoggedAndTheCompanyStored) {
     EXPECT_EQ(ValoreUtenti("SELECT DITTA FROM UTENTI WHERE CODICE=1"), "ALFA");
 }
 
+TEST_F(Lancio, OddRowsEitherRunOrStopSilently) {
+    const QString lunga = QString(199, QLatin1Char('a')) + QLatin1Char('X');
+    Voce(2, "ApriX", {}, {}, installazione.Directory()); // a directory, not a library
+    Voce(3, lunga);                                          // no such export
+    Voce(4, "Apri2", "1", QString(25000, QLatin1Char('\xe8')));
+    // Four times as long: a literal cannot hold 100 KB, a blob can.
+    Utenti({"UPDATE DETTMENU SET PARAMETRIBLOB = PARAMETRIBLOB || PARAMETRIBLOB WHERE MENU=4",
+            "UPDATE DETTMENU SET PARAMETRIBLOB = PARAMETRIBLOB || PARAMETRIBLOB WHERE MENU=4"});
+    Entra("ROSSI");
+    Finestra().EseguiFunzioneVoce(10, 2, 1);
+    Finestra().EseguiFunzioneVoce(10, 3, 1);
+    Finestra().EseguiFunzioneVoce(10, 4, 2);
+    EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
+    const auto chiamate = libreria.Chiamate();
+    ASSERT_EQ(chiamate.size(), 1u);
+    EXPECT_EQ(chiamate[0].Parametri, QByteArray(100000, '\xe8'));
+    EXPECT_EQ(ValoreUtenti("SELECT COUNT(*) FROM KESTOLOGFUNZ"), "3");
+}
+
 TEST_F(Lancio, BigButtonsRunTheirRowInTheModeOfTheirFlag) {
     Utenti({QStringLiteral("INSERT INTO PULSANTONI (ID, PROGETTO, VISIBILE, POS_X, POS_Y, LARGHEZZA, ALTEZZA, "
                            "NOME, DLL, FUNZIONE, LIVELLO2VERSIONE, PARAMETRIBLOB) VALUES (5, 1, '1', 200, 10, "
@@ -271,6 +290,50 @@ TEST_F(Chiusura, RefusedWhileALibraryWindowOfTheSessionIsOpen) {
     QApplication::processEvents();
     EXPECT_TRUE(Finestra().close());
     EXPECT_EQ(ValoreUtenti("SELECT COUNT(*) FROM KESTOLOG WHERE DATACHIUSURA IS NULL"), "0");
+}
+
+} // namespace
+
+namespace {
+
+class DuePostazioni : public FinestraDiProva {};
+
+// Two windows on the same archive stand for two workstations: a critical window taken on
+// one refuses the window linked to it on the other.
+TEST_F(DuePostazioni, ACriticalWindowTakenOnOneRefusesItsLinkedWindowOnTheOther) {
+    Voce(2, "ApriX");
+    Voce(3, "ApriY");
+    prova::InstallazioneDiProva::Esegui(
+        installazione.FileArchivio(),
+        {QStringLiteral("INSERT INTO SEMAFORIFCRITICHE (DLL, FORM, OSSERVATASPECIALE) VALUES ('%1', 'ApriX', 0)")
+             .arg(prova::PercorsoProvaFunzioni()),
+         QStringLiteral("INSERT INTO SEMAFORIFCRITICHE (DLL, FORM, OSSERVATASPECIALE) VALUES ('%1', 'ApriY', 0)")
+             .arg(prova::PercorsoProvaFunzioni()),
+         QStringLiteral("INSERT INTO SEMAFORIFCRITICHECOLL (DLLPRIN, FORMPRIN, DLLCOLLEGATA, FORMCOLLEGATA) "
+                        "VALUES ('%1', 'ApriY', '%1', 'ApriX')")
+             .arg(prova::PercorsoProvaFunzioni())});
+    Entra("ROSSI");
+    TBaseMainForm altra;
+    altra.ComboUtenti1->setCurrentIndex(altra.ComboUtenti1->findText("D'ANGELO"));
+    altra.EditPassword1->setText("Perù");
+    QTest::mouseClick(altra.ButtonOk, Qt::LeftButton);
+    ASSERT_TRUE(altra.SessioneAperta);
+
+    Finestra().EseguiFunzioneVoce(10, 2, 1);
+    altra.EseguiFunzioneVoce(10, 3, 1);
+    const auto chiamate = libreria.Chiamate();
+    ASSERT_EQ(chiamate.size(), 1u);
+    EXPECT_EQ(chiamate[0].Voce, "ApriX");
+    EXPECT_EQ(msg->Testi(), QStringList{"Errore: ci sono altre finestre critiche aperte da questo utente o da altri "
+                                        "utenti che bloccano l'apertura di questa finestra.\r\nChiudere prima le "
+                                        "altre finestre e riprovare.\r\nVedere Gestione semafori per maggiori "
+                                        "dettagli."});
+    EXPECT_EQ(prova::InstallazioneDiProva::Valore(installazione.FileArchivio(),
+                                                  "SELECT UTENTE || ' ' || FORM || ' ' || DESCRIZIONE FROM "
+                                                  "SEMAFORIFANOMALIE"),
+              "2 ApriY Semaforo occupato");
+    // The refused launch is still logged.
+    EXPECT_EQ(ValoreUtenti("SELECT LIST(FUNZIONECHIAMATA) FROM KESTOLOGFUNZ"), "ApriX,ApriY");
 }
 
 } // namespace

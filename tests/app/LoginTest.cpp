@@ -269,7 +269,7 @@ TEST_F(RegistroChiamate, WindowIdentifiersOnlyWithTheWindowColumns) {
 
 TEST_F(RegistroChiamate, FailedWriteWarnsAndTheIdentifierIsStillGiven) {
     Entra("ROSSI");
-    const QString nome(101, QLatin1Char('F')); // longer than the column
+    const QString nome(256, QLatin1Char('F')); // longer than the column
     const qint32 id = Finestra().AggiornaKestoLogFunz(nome);
     EXPECT_GT(id, 0);
     ASSERT_EQ(msg->Mostrati.size(), 1u);

@@ -4,6 +4,7 @@
 #include "app/Applicazione.h"
 #include "app/BaseMain.h"
 #include "app/Schermo.h"
+#include "forms/SelezDitta.h"
 #include "piattaforma/Messaggi.h"
 
 #include <QComboBox>
@@ -68,6 +69,10 @@ int main(int argc, char** argv) {
                 altra->grab().save(cartella + QStringLiteral("/finestra-") +
                                    altra->windowTitle().left(20).replace(QLatin1Char(' '), QLatin1Char('-')) +
                                    QStringLiteral(".png"));
+        TSelezDittaForm ditta(&f, f.Modalita, f.TabXForm);
+        ditta.show();
+        QApplication::processEvents();
+        ditta.grab().save(cartella + QStringLiteral("/selezione-ditta.png"));
     });
     ModalitaProgramma = QStringLiteral("SMALL");
     ImpostaDimensioneSchermo(QSize(1024, 768));

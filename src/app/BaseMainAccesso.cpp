@@ -174,6 +174,8 @@ void TBaseMainForm::closeEvent(QCloseEvent* evento) {
 }
 
 bool TBaseMainForm::FormClose() {
+    if (!TabXForm)
+        return true; // closed already
     if (SessioneAperta) {
         if (LogFinestre && !VerificaFinestreAperte()) {
             piattaforma::MostraAvviso(QStringLiteral("Chiudere prima tutte le finestre aperte"));

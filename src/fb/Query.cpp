@@ -237,6 +237,19 @@ QDate TCampo::AsDate() const { return IsNull() ? QDate() : AsDateTime().date(); 
 
 // ---- TQuery -------------------------------------------------------------------------------
 
+namespace {
+
+RegistroIstruzioni* registroIstruzioni = nullptr;
+
+} // namespace
+
+void ImpostaRegistroIstruzioni(RegistroIstruzioni* registro) { registroIstruzioni = registro; }
+
+void TQuery::Registra(const TTransazione& transazione) const {
+    if (registroIstruzioni)
+        registroIstruzioni->Istruzione(*Database, transazione, testoEseguibile_);
+}
+
 TQuery::TQuery(TDatabase* database, TTransazione* transazione)
     : Database(database), Transaction(transazione) {}
 
@@ -426,6 +439,7 @@ void TQuery::Open() {
     Close();
     TTransazione* transazione = TransazioneEffettiva();
     Prepara(transazione);
+    Registra(*transazione);
     TMessaggioIngresso ingresso;
     CreaIngresso(ingresso);
     Stato stato;
@@ -461,6 +475,7 @@ void TQuery::ExecSQL() {
     contaDaLeggere_ = false;
     TTransazione* transazione = TransazioneEffettiva();
     Prepara(transazione);
+    Registra(*transazione);
     TMessaggioIngresso ingresso;
     CreaIngresso(ingresso);
     Stato stato;

@@ -75,6 +75,19 @@ private:
     unsigned lunghezza_ = 0;
 };
 
+// Sees every statement a query sends to the engine, as sent (named parameters already
+// turned into "?"), with the connection and transaction it runs in; for benchmarks and
+// diagnosis. None is set by default, and then a run costs one pointer test more.
+class RegistroIstruzioni {
+public:
+    virtual ~RegistroIstruzioni() = default;
+    virtual void Istruzione(const TDatabase& database, const TTransazione& transazione,
+                            const QString& testo) = 0;
+};
+
+// Process-wide; nullptr stops recording. Not thread-safe: set it while no query runs.
+void ImpostaRegistroIstruzioni(RegistroIstruzioni* registro);
+
 // A statement on a connection and a transaction. Open runs a select and keeps its rows;
 // ExecSQL runs anything else. The transaction is started when it is not active.
 // The statement may name parameters as ":NAME" (see SostituisciParametri); a statement
@@ -140,6 +153,7 @@ private:
     friend class TAggiornamento;
 
     TTransazione* TransazioneEffettiva() const;
+    void Registra(const TTransazione& transazione) const;
     void LeggiParametri();
     void Prepara(TTransazione* transazione);
     void PreparaCampi();

@@ -1,0 +1,258 @@
+// Prints how long a click on a menu entry takes to reach the function library's export: a
+// form X entry of a critical window, so the launch checks and takes a semaphore in the
+// company archive. Against the bare Firebird client running the statements that launch
+// sent. Embedded, and through the loopback server when QUENDRA_SERVER is set.
+
+#include "BenchComune.h"
+
+#include "app/Applicazione.h"
+#include "app/BaseMain.h"
+#include "fb/Errore.h"
+#include "fb/Valori.h"
+
+#include <QAction>
+#include <QCommandLineParser>
+#include <QFile>
+#include <QPushButton>
+
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace {
+
+using bench::Libreria;
+using bench::Orologio;
+using fb::Quota;
+
+const QString Funzione = QStringLiteral("ApriX");
+constexpr int MenuLancio = 3;
+
+// The library as the program loaded it: the same file, so the same instance.
+class LibreriaBench {
+public:
+    explicit LibreriaBench(const QString& percorso)
+        : libreria_(dlopen(QFile::encodeName(percorso).constData(), RTLD_NOW | RTLD_LOCAL)) {
+        if (libreria_ == nullptr)
+            throw std::runtime_error("cannot load " + percorso.toStdString());
+        ultima_ = reinterpret_cast<int64_t (*)()>(dlsym(libreria_, "LibreriaBenchUltimaChiamata"));
+        chiamate_ = reinterpret_cast<int32_t (*)()>(dlsym(libreria_, "LibreriaBenchChiamate"));
+        if (!ultima_ || !chiamate_)
+            throw std::runtime_error("LibreriaBench.so lacks its reading exports");
+    }
+    LibreriaBench(const LibreriaBench&) = delete;
+    LibreriaBench& operator=(const LibreriaBench&) = delete;
+
+    Orologio::time_point UltimaChiamata() const {
+        return Orologio::time_point(std::chrono::nanoseconds(ultima_()));
+    }
+    int Chiamate() const { return chiamate_(); }
+
+private:
+    void* libreria_;
+    int64_t (*ultima_)() = nullptr;
+    int32_t (*chiamate_)() = nullptr;
+};
+
+// One program, "Funzioni" on the menu bar with a few entries under it; entry 3 runs ApriX in
+// mode 1. The window is critical and linked to another one whose semaphore is free, so both
+// semaphore counts have rows to join.
+QString IstruzioneVoce(int menu, const QString& descrizione, const QString& funzione) {
+    return QStringLiteral("INSERT INTO DETTMENU (PROGRAMMA, MENU, LIVELLOMENU, MENUPREC, VISIBILE, "
+                          "DESCRIZIONE, DLL, FUNZIONE) VALUES (1, %1, %2, %3, '1', %4, %5, %6)")
+        .arg(menu)
+        .arg(menu == 1 ? 0 : 1)
+        .arg(menu == 1 ? QStringLiteral("NULL") : QStringLiteral("1"))
+        .arg(Quota(descrizione), funzione.isEmpty() ? QStringLiteral("NULL") : Quota(Libreria),
+             funzione.isEmpty() ? QStringLiteral("NULL") : Quota(funzione));
+}
+
+QStringList IstruzioniUtenti(const bench::Installazione& installazione) {
+    QStringList istruzioni = bench::IstruzioniUtente(installazione);
+    istruzioni.append(QStringLiteral("INSERT INTO PROGRAMMI (CODICE, DESCRIZIONE) VALUES (1, %1)")
+                          .arg(Quota(QStringLiteral("Programma"))));
+    istruzioni.append(
+        QStringLiteral("INSERT INTO DETTPROGETTI (PROGETTO, PROGRAMMA) VALUES (1, 1)"));
+    istruzioni.append(IstruzioneVoce(1, QStringLiteral("Funzioni"), {}));
+    for (int menu = 2; menu <= 6; ++menu)
+        istruzioni.append(
+            IstruzioneVoce(menu, QStringLiteral("Voce %1").arg(menu),
+                           menu == MenuLancio ? Funzione : QStringLiteral("Altra%1X").arg(menu)));
+    return istruzioni;
+}
+
+QStringList IstruzioniArchivio() {
+    const QString collegataDll = Quota(QStringLiteral("Altra.so"));
+    const QString collegataForm = Quota(QStringLiteral("AltraX"));
+    return {QStringLiteral("INSERT INTO SEMAFORIFCRITICHE (DLL, FORM, OSSERVATASPECIALE) "
+                           "VALUES (%1, %2, 0)")
+                .arg(Quota(Libreria), Quota(Funzione)),
+            QStringLiteral("INSERT INTO SEMAFORIFCRITICHECOLL (DLLPRIN, FORMPRIN, DLLCOLLEGATA, "
+                           "FORMCOLLEGATA) VALUES (%1, %2, %3, %4)")
+                .arg(Quota(Libreria), Quota(Funzione), collegataDll, collegataForm),
+            QStringLiteral("INSERT INTO SEMAFORIF VALUES (7, %1, %2, 1, 0, 'NOW')")
+                .arg(collegataDll, collegataForm)};
+}
+
+QAction* VoceLancio(const TBaseMainForm& finestra) {
+    for (QAction* voce : finestra.Voci)
+        if (voce && voce->data().toInt() == MenuLancio)
+            return voce;
+    throw std::runtime_error("the login did not build the entry to launch");
+}
+
+// The click, timed until the export notes its call; or recorded when asked.
+double EseguiLancio(TBaseMainForm& finestra, const LibreriaBench& libreria,
+                    bench::Registrazione* registrazione = nullptr) {
+    QAction* voce = VoceLancio(finestra);
+    const int prima = libreria.Chiamate();
+    const auto inizio = Orologio::now();
+    if (registrazione)
+        *registrazione = bench::Registra(finestra, [voce] { voce->trigger(); });
+    else
+        voce->trigger();
+    if (libreria.Chiamate() != prima + 1)
+        throw std::runtime_error("the click did not reach the export (see the boxes on stderr)");
+    return bench::Ms(libreria.UltimaChiamata() - inizio);
+}
+
+struct Risultato {
+    QString Modo;
+    std::size_t Istruzioni = 0;
+    std::size_t Transazioni = 0;
+    std::vector<double> Lancio, Nudo;
+    int Messaggi = 0;
+};
+
+Risultato MisuraModo(const QString& modo, const QString& server, const bench::Opzioni& o) {
+    bench::Installazione installazione(server);
+    installazione.Utenti(IstruzioniUtenti(installazione));
+    installazione.Archivio(IstruzioniArchivio());
+    // Beside the executable, where the loader looks for a bare file name.
+    const QString copia = installazione.Directory() + Libreria;
+    if (!QFile::copy(QCoreApplication::applicationDirPath() + QLatin1Char('/') + Libreria, copia))
+        throw std::runtime_error("cannot copy LibreriaBench.so beside the installation");
+    const LibreriaBench libreria(copia);
+    // The rows every launch adds, so each one meets the tables alike.
+    const auto ripulisci = [&] {
+        installazione.Utenti({QStringLiteral("DELETE FROM KESTOLOGFUNZ")});
+        installazione.Archivio(
+            {QStringLiteral("DELETE FROM SEMAFORIF WHERE DLL=") + Quota(Libreria)});
+    };
+
+    bench::MessaggiBench messaggi;
+    TBaseMainForm finestra;
+    finestra.show();
+    bench::ScegliUtente(finestra);
+    finestra.ButtonOk->click();
+    // The first launch loads the library.
+    EseguiLancio(finestra, libreria);
+    ripulisci();
+    bench::Registrazione registrato;
+    EseguiLancio(finestra, libreria, &registrato);
+    bench::VerificaRiproducibile(registrato.Istruzioni);
+
+    bench::ClientNudo nudo;
+    for (const bench::Istruzione& i : registrato.Istruzioni)
+        nudo.Attacca(i.Database);
+
+    Risultato r;
+    r.Modo = modo;
+    r.Istruzioni = registrato.Istruzioni.size();
+    r.Transazioni = bench::ContaTransazioni(registrato.Istruzioni);
+    const int messaggiPrima = messaggi.Mostrati;
+    const auto nostro = [&] {
+        if (!o.Nostro)
+            return;
+        ripulisci();
+        r.Lancio.push_back(EseguiLancio(finestra, libreria));
+    };
+    const auto bare = [&] {
+        if (!o.Nudo)
+            return;
+        ripulisci();
+        r.Nudo.push_back(nudo.Riproduci(registrato));
+    };
+    if (o.Elenco)
+        bench::StampaIstruzioni(modo, registrato.Istruzioni);
+    for (int giro = 0; giro < o.Giri; ++giro) {
+        if (giro % 2 == 0) {
+            nostro();
+            bare();
+        } else {
+            bare();
+            nostro();
+        }
+    }
+    r.Messaggi = messaggi.Mostrati - messaggiPrima;
+    return r;
+}
+
+void Stampa(const Risultato& r) {
+    const double lancio = bench::Mediana(r.Lancio);
+    const double nudo = bench::Mediana(r.Nudo);
+    std::printf("%-9s %10.3f %11zu %13zu %9.3f %12.3f\n", qPrintable(r.Modo), lancio, r.Istruzioni,
+                r.Transazioni, nudo, lancio / nudo);
+    if (r.Messaggi)
+        std::printf("%-9s note: %d message boxes appeared during the timed launches (see stderr)\n",
+                    qPrintable(r.Modo), r.Messaggi);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    TApplicazione app(argc, argv);
+    bench::TaciAvvisiOffscreen();
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Time from a menu click to the library's export, against the bare client."));
+    parser.addHelpOption();
+    const QCommandLineOption giriOpt(QStringLiteral("rounds"),
+                                     QStringLiteral("Measured rounds (default 31)."),
+                                     QStringLiteral("n"), QStringLiteral("31"));
+    const QCommandLineOption soloOpt(
+        QStringLiteral("only"),
+        QStringLiteral("Time only one path, \"ours\" or \"bare\", for profiling."),
+        QStringLiteral("path"));
+    const QCommandLineOption elencoOpt(QStringLiteral("list"),
+                                       QStringLiteral("Print the recorded statements on stderr."));
+    parser.addOptions({giriOpt, soloOpt, elencoOpt});
+    parser.process(app);
+    bench::Opzioni o;
+    o.Giri = parser.value(giriOpt).toInt();
+    o.Elenco = parser.isSet(elencoOpt);
+    if (!bench::LeggiSolo(parser.value(soloOpt), o) || o.Giri < 1) {
+        std::fprintf(stderr, "rounds must be >= 1; --only takes \"ours\" or \"bare\"\n");
+        return 2;
+    }
+    const int giri = o.Giri;
+
+    const QString server = bench::ServerDiProva();
+    std::printf("bench_lancio: menu click on a form X entry of a critical window until its export "
+                "runs; median of %d launches\n\n",
+                giri);
+    std::printf("%-9s %10s %11s %13s %9s %12s\n", "mode", "launch ms", "statements", "transactions",
+                "bare ms", "launch/bare");
+    int esito = 0;
+    try {
+        Stampa(MisuraModo(QStringLiteral("embedded"), {}, o));
+        if (server.isEmpty())
+            std::printf("server    skipped: set QUENDRA_SERVER=localhost to run through the "
+                        "loopback server\n");
+        else
+            Stampa(MisuraModo(QStringLiteral("server"), server, o));
+    } catch (const fb::EErroreDB& e) {
+        std::fprintf(stderr, "database error: %s\n", qPrintable(e.Messaggio()));
+        esito = 1;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "error: %s\n", e.what());
+        esito = 1;
+    }
+    std::printf("\nbare ms: the same statement texts, in order, through the client interface "
+                "(prepare, execute, fetch every row, read blobs), each recorded transaction "
+                "started and committed around its statements.\n");
+    return esito;
+}

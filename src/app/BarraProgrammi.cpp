@@ -289,6 +289,11 @@ void TBarraProgrammi::SvuotaDisposizione() {
 // Headers in order up to the limit, the active group's items after its header (or after
 // the last header shown when its own is in the bottom row), then room, then the rest.
 void TBarraProgrammi::Disponi() {
+    if (bloccata_ > 0) {
+        daDisporre_ = true;
+        return;
+    }
+    daDisporre_ = false;
     SvuotaDisposizione();
     TGruppoProgramma* attivo = GruppoAttivo();
     int mostrati = 0;

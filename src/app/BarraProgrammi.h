@@ -126,8 +126,26 @@ public:
     // The open group if it is visible, else the first visible group; null when none is.
     TGruppoProgramma* GruppoAttivo() const;
 
+    // While one lives, changes to the bar are laid out once, when the last one goes: a load
+    // of many groups would otherwise lay the whole bar out for each of them.
+    class Blocco {
+    public:
+        explicit Blocco(TBarraProgrammi* barra) : barra_(barra) { ++barra_->bloccata_; }
+        ~Blocco() {
+            if (--barra_->bloccata_ == 0 && barra_->daDisporre_)
+                barra_->Disponi();
+        }
+        Blocco(const Blocco&) = delete;
+        Blocco& operator=(const Blocco&) = delete;
+
+    private:
+        TBarraProgrammi* barra_;
+    };
+
 private:
     friend class TGruppoProgramma;
+    int bloccata_ = 0;
+    bool daDisporre_ = false;
     void Disponi();
     void SvuotaDisposizione();
     void AggiungiRidotto(TGruppoProgramma* gruppo);

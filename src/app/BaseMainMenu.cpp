@@ -177,6 +177,7 @@ void CaricaPulsantoni(TBaseMainForm& finestra, const QString& grafica) {
 } // namespace
 
 void TBaseMainForm::CaricaProgrammi() {
+    const TBarraProgrammi::Blocco blocco(MenuProgrammi);
     MenuProgrammi->RimuoviGruppi();
     MenuProgrammi->IconeProgrammi->Svuota();
     MenuProgrammi->Icone2Programmi->Svuota();

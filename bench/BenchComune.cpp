@@ -13,6 +13,7 @@
 #include <ibase.h>
 
 #include <QComboBox>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 
@@ -94,6 +95,32 @@ bool LeggiSolo(const QString& valore, Opzioni& opzioni) {
     opzioni.Nostro = valore.isEmpty() || valore == QLatin1String("ours");
     opzioni.Nudo = valore.isEmpty() || valore == QLatin1String("bare");
     return opzioni.Nostro || opzioni.Nudo;
+}
+
+bool LeggiOpzioni(const QCoreApplication& app, const QString& descrizione, int giriPredefiniti,
+                  Opzioni& opzioni) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(descrizione);
+    parser.addHelpOption();
+    const QString predefiniti = QString::number(giriPredefiniti);
+    const QCommandLineOption giriOpt(QStringLiteral("rounds"),
+                                     QStringLiteral("Measured rounds (default %1).").arg(predefiniti),
+                                     QStringLiteral("n"), predefiniti);
+    const QCommandLineOption soloOpt(
+        QStringLiteral("only"),
+        QStringLiteral("Time only one path, \"ours\" or \"bare\", for profiling."),
+        QStringLiteral("path"));
+    const QCommandLineOption elencoOpt(QStringLiteral("list"),
+                                       QStringLiteral("Print the recorded statements on stderr."));
+    parser.addOptions({giriOpt, soloOpt, elencoOpt});
+    parser.process(app);
+    opzioni.Giri = parser.value(giriOpt).toInt();
+    opzioni.Elenco = parser.isSet(elencoOpt);
+    if (!LeggiSolo(parser.value(soloOpt), opzioni) || opzioni.Giri < 1) {
+        std::fprintf(stderr, "rounds must be >= 1; --only takes \"ours\" or \"bare\"\n");
+        return false;
+    }
+    return true;
 }
 
 // ---- boxes -------------------------------------------------------------------------------

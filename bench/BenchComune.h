@@ -8,6 +8,7 @@
 
 #include <firebird/Interface.h>
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -46,6 +47,10 @@ struct Opzioni {
 };
 // "ours", "bare" or empty for both; false for anything else.
 bool LeggiSolo(const QString& valore, Opzioni& opzioni);
+// The options every benchmark takes: --rounds, --only, --list. False, with a line on
+// stderr, when they make no sense.
+bool LeggiOpzioni(const QCoreApplication& app, const QString& descrizione, int giriPredefiniti,
+                  Opzioni& opzioni);
 
 // Answers every box with OK (a confirmation therefore reads as "no") and prints it on
 // stderr; a timed run that met a box says so, since its figure is not a clean one.

@@ -11,7 +11,6 @@
 #include "fb/Valori.h"
 
 #include <QAction>
-#include <QCommandLineParser>
 #include <QFile>
 #include <QPushButton>
 
@@ -206,28 +205,9 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     TApplicazione app(argc, argv);
     bench::TaciAvvisiOffscreen();
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Time from a menu click to the library's export, against the bare client."));
-    parser.addHelpOption();
-    const QCommandLineOption giriOpt(QStringLiteral("rounds"),
-                                     QStringLiteral("Measured rounds (default 31)."),
-                                     QStringLiteral("n"), QStringLiteral("31"));
-    const QCommandLineOption soloOpt(
-        QStringLiteral("only"),
-        QStringLiteral("Time only one path, \"ours\" or \"bare\", for profiling."),
-        QStringLiteral("path"));
-    const QCommandLineOption elencoOpt(QStringLiteral("list"),
-                                       QStringLiteral("Print the recorded statements on stderr."));
-    parser.addOptions({giriOpt, soloOpt, elencoOpt});
-    parser.process(app);
     bench::Opzioni o;
-    o.Giri = parser.value(giriOpt).toInt();
-    o.Elenco = parser.isSet(elencoOpt);
-    if (!bench::LeggiSolo(parser.value(soloOpt), o) || o.Giri < 1) {
-        std::fprintf(stderr, "rounds must be >= 1; --only takes \"ours\" or \"bare\"\n");
+    if (!bench::LeggiOpzioni(app, QStringLiteral("Time from a menu click to the library's export, against the bare client."), 31, o))
         return 2;
-    }
     const int giri = o.Giri;
 
     const QString server = bench::ServerDiProva();

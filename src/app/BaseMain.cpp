@@ -5,6 +5,7 @@
 #include "app/Applicazione.h"
 #include "app/BarraProgrammi.h"
 #include "app/PulsantePredefinito.h"
+#include "app/RegoleAccesso.h"
 #include "app/Schermo.h"
 #include "app/FunzioniDll.h"
 #include "app/SpinButton.h"
@@ -96,7 +97,7 @@ TBaseMainForm::TBaseMainForm(QWidget* parent) : QMainWindow(parent) {
     } catch (const std::exception& e) {
         TApplicazione::MostraEccezione(e);
     }
-    if (Modalita != QStringLiteral("SMALL"))
+    if (Modalita != ModalitaSmall)
         CentraSulloSchermo();
 }
 
@@ -271,7 +272,7 @@ bool TBaseMainForm::eventFilter(QObject* oggetto, QEvent* evento) {
 void TBaseMainForm::DisponiPanel1() {
     const QRect area = Panel1->rect();
     NotebookMain->setGeometry(area);
-    if (Modalita == QStringLiteral("SMALL")) {
+    if (Modalita == ModalitaSmall) {
         MenuProgrammi->setGeometry(0, 0, width(), area.height());
         return;
     }
@@ -284,7 +285,7 @@ void TBaseMainForm::DisponiPanel1() {
 }
 
 void TBaseMainForm::DisponiPaginaDefault() {
-    if (Modalita == QStringLiteral("SMALL")) {
+    if (Modalita == ModalitaSmall) {
         // The login panel covers its page there, its contents where they were designed.
         PanelLogIn->setGeometry(ModalitaDefault->rect());
         return;

@@ -109,10 +109,7 @@ void TBaseMainForm::DittaSuccessiva() {
 }
 
 bool TBaseMainForm::ScriviDittaUtente(const QString& ditta) {
-    QueryAux->Close();
-    if (TransazioneAux->InTransaction())
-        TransazioneAux->Commit();
-    TransazioneAux->StartTransaction();
+    RiavviaTransazioneAux();
     QueryAux->ImpostaSQL({QStringLiteral("UPDATE UTENTI SET DITTA=") + fb::Quota(ditta) + QStringLiteral(" WHERE"),
                           QStringLiteral("CODICE=") + fb::Quota(TabXForm->GetNumUser())});
     return EseguiConfermaOSalva(*QueryAux, *TransazioneAux, QStringLiteral("CambioDitta"),

@@ -41,14 +41,6 @@ template <typename Lavoro> void EseguiSuSemafori(fb::TDatabase& database, Lavoro
     }
 }
 
-// Closes the query and makes these lines its statement.
-void ImpostaIstruzione(fb::TQuery& query, const QStringList& righe) {
-    query.Close();
-    query.SQL.Clear();
-    for (const QString& riga : righe)
-        query.SQL.Add(riga);
-}
-
 // Restarted before each count so that what other workstations committed is seen.
 void RiavviaTransazione(fb::TTransazione& transazione) {
     if (transazione.InTransaction())
@@ -60,7 +52,7 @@ void RiavviaTransazione(fb::TTransazione& transazione) {
 int ContaOccupati(fb::TQuery& query, fb::TTransazione& transazione, const QString& unione,
                   const QString& condizione) {
     RiavviaTransazione(transazione);
-    ImpostaIstruzione(query, {CritichePerCollegamento, unione, condizione});
+    query.ImpostaSQL({CritichePerCollegamento, unione, condizione});
     query.Open();
     const int totale = query.FieldByName(QStringLiteral("TOT")).AsInteger();
     query.Close();
@@ -73,8 +65,7 @@ QString CondizioneOccupati(const QString& dll, const QString& form) {
 }
 
 bool FinestraCritica(fb::TQuery& query, const QString& dll, const QString& form) {
-    ImpostaIstruzione(query,
-                      {QStringLiteral("SELECT COALESCE(COUNT(*),0) TOT FROM SEMAFORIFCRITICHE"),
+    query.ImpostaSQL({QStringLiteral("SELECT COALESCE(COUNT(*),0) TOT FROM SEMAFORIFCRITICHE"),
                        QStringLiteral("WHERE DLL=") + fb::Quota(dll) +
                            QStringLiteral(" AND FORM=") + fb::Quota(form)});
     query.Open();
@@ -108,8 +99,7 @@ void OccupaSemaforo(const QString& dll, const QString& form, qint32 utente, qint
         if (!FinestraCritica(query, dll, form))
             return;
         // No column list: SEMAFORIF's six columns are in this order.
-        ImpostaIstruzione(
-            query, {QStringLiteral("INSERT INTO SEMAFORIF VALUES("),
+        query.ImpostaSQL({QStringLiteral("INSERT INTO SEMAFORIF VALUES("),
                     fb::Quota(idFinestra) + QLatin1Char(','), fb::Quota(dll) + QLatin1Char(','),
                     fb::Quota(form) + QLatin1Char(','), QString::number(utente) + QLatin1Char(','),
                     QStringLiteral("1,"), QStringLiteral("'NOW')")});
@@ -121,9 +111,7 @@ void OccupaSemaforo(const QString& dll, const QString& form, qint32 utente, qint
 void RegistraAnomaliaSemaforo(qint32 utente, const QString& dll, const QString& form,
                               fb::TDatabase& database) {
     EseguiSuSemafori(database, [&](fb::TQuery& query, fb::TTransazione&) {
-        ImpostaIstruzione(
-            query,
-            {QStringLiteral(
+        query.ImpostaSQL({QStringLiteral(
                  "INSERT INTO SEMAFORIFANOMALIE(ID,DATAORAANOMALIA,UTENTE,DLL,FORM,DESCRIZIONE) "
                  "VALUES("),
              QStringLiteral(" GEN_ID(IDSEMAFORIFANOMALIECOUNTER,1), 'NOW', ") +

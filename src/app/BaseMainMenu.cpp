@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QBitmap>
+#include <QHash>
 #include <QIcon>
 #include <QImage>
 #include <QImageReader>
@@ -19,18 +20,9 @@
 #include <QMenuBar>
 #include <QPushButton>
 
-#include <stdexcept>
+#include <utility>
 
 namespace {
-
-// A picture file of "Grafica" that is missing or not of the expected kind. The load that
-// meets it stops there and the general error report shows the text.
-class ErroreImmagine : public std::runtime_error {
-public:
-    // The path is shown as the system names it.
-    ErroreImmagine(const QString& modello, const QString& percorso)
-        : std::runtime_error(modello.arg(piattaforma::PercorsoNativo(percorso)).toStdString()) {}
-};
 
 const QString TagLinea = QStringLiteral("<LINEA>");
 const QString TagFineLinea = QStringLiteral("</LINEA>");
@@ -59,7 +51,8 @@ void ApriLettore(QImageReader& lettore, const QString& percorso, const char* for
     lettore.setAutoDetectImageFormat(false);
 }
 
-// Every picture of the icon file, so each list takes the size that suits it.
+// Every picture of the icon file, so each list takes the size that suits it; null when
+// none can be read.
 QIcon LeggiIcona(const QString& percorso) {
     QImageReader lettore;
     ApriLettore(lettore, percorso, "ico");
@@ -69,25 +62,67 @@ QIcon LeggiIcona(const QString& percorso) {
         if (!immagine.isNull())
             icona.addPixmap(QPixmap::fromImage(immagine));
     } while (lettore.jumpToNextImage());
-    if (icona.isNull())
-        throw ErroreImmagine(QStringLiteral("\"%1\" is not a valid icon"), percorso);
     return icona;
 }
 
-// The bottom-left pixel's colour is transparent, as glyphs are drawn.
+// The bottom-left pixel's colour is transparent, as glyphs are drawn; null when the file
+// is missing or not a bitmap.
 QPixmap LeggiGlifo(const QString& percorso) {
     if (!piattaforma::FileEsiste(percorso))
-        throw ErroreImmagine(QStringLiteral("Cannot open file \"%1\""), percorso);
+        return {};
     QImageReader lettore;
     ApriLettore(lettore, percorso, "bmp");
     const QImage immagine = lettore.read();
     if (immagine.isNull())
-        throw ErroreImmagine(QStringLiteral("\"%1\" is not a valid bitmap"), percorso);
+        return {};
     QPixmap glifo = QPixmap::fromImage(immagine);
     const QRgb trasparente = immagine.pixel(0, immagine.height() - 1);
     glifo.setMask(QBitmap::fromImage(immagine.createMaskFromColor(trasparente, Qt::MaskInColor)));
     return glifo;
 }
+
+// The pictures of "Grafica" for one load of programs and big buttons. A picture that
+// cannot be read costs only itself: its program or button goes without, and one warning
+// at the end names the first such file, so a bad file never takes the menus with it.
+// Each file is read once, however many buttons share it.
+class ImmaginiGrafica {
+public:
+    explicit ImmaginiGrafica(QString grafica) : grafica_(std::move(grafica)) {}
+
+    QIcon Icona(const QString& nome) {
+        return Leggi(icone_, nome, LeggiIcona, [](const QIcon& i) { return i.isNull(); });
+    }
+    QPixmap Glifo(const QString& nome) {
+        return Leggi(glifi_, nome, LeggiGlifo, [](const QPixmap& p) { return p.isNull(); });
+    }
+
+    void SegnalaErrori() const {
+        if (primoErrore_.isEmpty())
+            return;
+        piattaforma::MostraAvviso(QStringLiteral("Impossibile caricare l'immagine \"%1\": i programmi e i "
+                                                 "pulsantoni interessati restano senza immagine")
+                                      .arg(piattaforma::PercorsoNativo(primoErrore_)));
+    }
+
+private:
+    template <typename T, typename Lettura, typename Vuota>
+    T Leggi(QHash<QString, T>& lette, const QString& nome, Lettura lettura, Vuota vuota) {
+        const QString percorso = grafica_ + nome;
+        const auto trovata = lette.constFind(percorso);
+        if (trovata != lette.constEnd())
+            return *trovata;
+        const T immagine = lettura(percorso);
+        if (vuota(immagine) && primoErrore_.isEmpty())
+            primoErrore_ = percorso;
+        lette.insert(percorso, immagine);
+        return immagine;
+    }
+
+    QString grafica_;
+    QHash<QString, QIcon> icone_;
+    QHash<QString, QPixmap> glifi_;
+    QString primoErrore_;
+};
 
 // Stores an entry at its running number (from 1).
 void Registra(std::vector<QAction*>& voci, int numero, QAction* voce) {
@@ -102,18 +137,22 @@ void Registra(std::vector<QAction*>& voci, int numero, QAction* voce) {
 
 namespace {
 
-// The program's icon into both lists; false when it has none (no name, or no such file).
-bool CaricaIconaProgramma(TBarraProgrammi& barra, const QString& grafica, const QString& icona) {
+// The program's icon into both lists; false when it has none (no name, no such file, or
+// a file that is not an icon).
+bool CaricaIconaProgramma(TBarraProgrammi& barra, ImmaginiGrafica& immagini, const QString& grafica,
+                          const QString& icona) {
     if (icona.isEmpty() || !piattaforma::FileEsiste(grafica + icona))
         return false;
-    const QIcon immagine = LeggiIcona(grafica + icona);
+    const QIcon immagine = immagini.Icona(icona);
+    if (immagine.isNull())
+        return false;
     barra.IconeProgrammi->Aggiungi(immagine);
     barra.Icone2Programmi->Aggiungi(immagine);
     return true;
 }
 
 // The glyph of a big button; a name that is not a bitmap's is only warned about.
-void ImpostaGlifo(QPushButton& pulsante, const QString& grafica, const QString& immagine) {
+void ImpostaGlifo(QPushButton& pulsante, ImmaginiGrafica& immagini, const QString& immagine) {
     if (immagine.isEmpty())
         return;
     if (!immagine.toUpper().contains(QStringLiteral(".BMP"))) {
@@ -122,7 +161,9 @@ void ImpostaGlifo(QPushButton& pulsante, const QString& grafica, const QString& 
                            "l'impostazione del pulsantone"));
         return;
     }
-    const QPixmap glifo = LeggiGlifo(grafica + immagine);
+    const QPixmap glifo = immagini.Glifo(immagine);
+    if (glifo.isNull())
+        return;
     pulsante.setIcon(glifo);
     pulsante.setIconSize(glifo.size());
 }
@@ -147,7 +188,7 @@ void CaricaVociRapide(TBaseMainForm& finestra, TGruppoProgramma* gruppo, const Q
 
 // The project's visible big buttons replace the previous ones, in the order the database
 // gives them, at the stored places on Panel1.
-void CaricaPulsantoni(TBaseMainForm& finestra, const QString& grafica) {
+void CaricaPulsantoni(TBaseMainForm& finestra, ImmaginiGrafica& immagini) {
     fb::TQuery& query = *finestra.QueryAux;
     query.ApriSQL({QStringLiteral("SELECT *"),
                    QStringLiteral("FROM PULSANTONI"),
@@ -169,7 +210,7 @@ void CaricaPulsantoni(TBaseMainForm& finestra, const QString& grafica) {
                               Intero(query, "LARGHEZZA"), Intero(query, "ALTEZZA"));
         pulsante->setText(Campo(query, "NOME"));
         pulsante->show();
-        ImpostaGlifo(*pulsante, grafica, Campo(query, "NOMEIMMAGINE"));
+        ImpostaGlifo(*pulsante, immagini, Campo(query, "NOMEIMMAGINE"));
     }
     query.Close();
 }
@@ -185,6 +226,7 @@ void TBaseMainForm::CaricaProgrammi() {
     VociRapide.clear();
     int immagini = 0;
     const QString grafica = DirectoryGrafica();
+    ImmaginiGrafica immaginiGrafica(grafica);
 
     QueryAux->ApriSQL({QStringLiteral("SELECT * FROM PROGRAMMI WHERE CODICE IN("),
                        QStringLiteral("SELECT PROGRAMMA FROM DETTPROGETTI"),
@@ -193,7 +235,7 @@ void TBaseMainForm::CaricaProgrammi() {
     QueryAux->FetchAll();
     for (; !QueryAux->Eof(); QueryAux->Next()) {
         const bool conIcona =
-            CaricaIconaProgramma(*MenuProgrammi, grafica, Campo(*QueryAux, "ICONA"));
+            CaricaIconaProgramma(*MenuProgrammi, immaginiGrafica, grafica, Campo(*QueryAux, "ICONA"));
         TGruppoProgramma* gruppo = MenuProgrammi->AggiungiGruppo();
         Gruppi.push_back(gruppo);
         gruppo->ImpostaTesto(Campo(*QueryAux, "DESCRIZIONE"));
@@ -207,7 +249,8 @@ void TBaseMainForm::CaricaProgrammi() {
         CaricaVociRapide(*this, gruppo, Campo(*QueryAux, "CODICE"));
     }
     QueryAux->Close();
-    CaricaPulsantoni(*this, grafica);
+    CaricaPulsantoni(*this, immaginiGrafica);
+    immaginiGrafica.SegnalaErrori();
 }
 
 // ---- The menu bar ----

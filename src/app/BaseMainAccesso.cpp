@@ -182,7 +182,10 @@ bool TBaseMainForm::FormClose() {
             return false;
         }
         ChiudiSessione();
-        SalvaPosizioneFinestra(this, TabXForm->GetNumUser(), 1, 1, TabXForm->IBDatabaseUser);
+        // The compact window is the terminal's whole screen: stored, it would become the
+        // place of the user's next standard window.
+        if (Modalita != ModalitaSmall)
+            SalvaPosizioneFinestra(this, TabXForm->GetNumUser(), 1, 1, TabXForm->IBDatabaseUser);
     }
     DistruggiDataModule();
     return true;

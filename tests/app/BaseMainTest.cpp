@@ -1,4 +1,5 @@
 #include "app/BaseMain.h"
+#include "app/ModalitaPerProva.h"
 #include "app/BarraProgrammi.h"
 #include "app/Schermo.h"
 #include "app/SpinButton.h"
@@ -23,16 +24,6 @@
 using prova::InstallazioneDiProva;
 
 namespace {
-
-// Program mode for one test; the start sets it before any window exists.
-class ModalitaPerProva {
-public:
-    explicit ModalitaPerProva(const QString& modalita) { ModalitaProgramma = modalita; }
-    ~ModalitaPerProva() {
-        ModalitaProgramma = QStringLiteral("STANDARD");
-        ImpostaDimensioneSchermo(std::nullopt);
-    }
-};
 
 QStringList Voci(const QComboBox* combo) {
     QStringList voci;

@@ -1,6 +1,7 @@
 #include "app/BarraProgrammi.h"
 #include "app/FinestraDiProva.h"
 #include "app/Iniz.h"
+#include "app/ModalitaPerProva.h"
 #include "datamodule/TabX.h"
 
 #include <QAction>
@@ -172,6 +173,34 @@ TEST_F(Login, SmallModeDropsTheMenuBarAndIgnoresTheStoredPosition) {
     ModalitaProgramma = QStringLiteral("STANDARD");
     EXPECT_NE(Finestra().size(), QSize(700, 500));
     EXPECT_TRUE(Finestra().MenuPrincipale->isHidden());
+}
+
+// The compact window covers the terminal's screen: its place is never stored, whatever
+// was stored before, and the session still closes.
+TEST_F(Login, ASmallSessionClosesWithoutStoringThePosition) {
+    const QString memorizzata = QStringLiteral("40,30 700x500");
+    for (const bool riga : {true, false}) {
+        SCOPED_TRACE(riga);
+        Chiudi();
+        Utenti({"DELETE FROM STOPOS1"});
+        if (riga)
+            Utenti({"INSERT INTO STOPOS1 (CODICESITUAZIONE, CODICEUTENTE, CODICEPROGETTO, POSX, POSY, DIMX, DIMY) "
+                    "VALUES (1, 1, 1, 40, 30, 700, 500)"});
+        ModalitaPerProva modalita(QStringLiteral("SMALL"), QSize(1024, 768));
+        Entra("ROSSI");
+        ASSERT_TRUE(Finestra().SessioneAperta);
+        const qint32 sessione = Finestra().CodiceSessione;
+        Finestra().show();
+        ASSERT_EQ(Finestra().size(), QSize(589, 768));
+        Finestra().close();
+        EXPECT_EQ(Finestra().TabXForm, nullptr);
+        EXPECT_EQ(ValoreUtenti("SELECT LIST(POSX || ',' || POSY || ' ' || DIMX || 'x' || DIMY) FROM STOPOS1"),
+                  riga ? memorizzata : QString());
+        EXPECT_EQ(ValoreUtenti(QStringLiteral("SELECT COUNT(*) FROM KESTOLOG WHERE DATACHIUSURA=CURRENT_DATE AND "
+                                              "CODICESESSIONE=%1").arg(sessione)),
+                  "1");
+    }
+    EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
 }
 
 class Sessioni : public FinestraDiProva {};

@@ -1,5 +1,6 @@
 #include "fb/Client.h"
 
+#include "fb/Configurazione.h"
 #include "piattaforma/Codifica.h"
 
 #include <ibase.h>
@@ -9,7 +10,10 @@ namespace fb::client {
 using namespace Firebird;
 
 IMaster* Master() {
-    static IMaster* master = fb_get_master_interface();
+    static IMaster* master = [] {
+        PreparaConfigurazione();
+        return fb_get_master_interface();
+    }();
     return master;
 }
 
@@ -39,12 +43,21 @@ EErroreDB Stato::Errore() {
     Util()->formatStatus(testo, sizeof testo, &wrapper_);
     const ISC_STATUS* vettore = wrapper_.getErrors();
 
-    // The gds codes of the vector: each isc_arg_gds is followed by its code.
+    // The gds codes of the vector (each isc_arg_gds is followed by its code), and the
+    // system's own cause where one is given.
     QVector<long> codici;
+    std::optional<CausaSistema> causa;
     for (const ISC_STATUS* p = vettore; *p != isc_arg_end;) {
         const ISC_STATUS tipo = *p++;
         if (tipo == isc_arg_gds)
             codici.append(static_cast<long>(*p));
+        else if (tipo == isc_arg_unix)
+            causa = CausaSistema{CausaSistema::Unix, static_cast<long>(*p), {}};
+        else if (tipo == isc_arg_win32)
+            causa = CausaSistema{CausaSistema::Win32, static_cast<long>(*p), {}};
+        else if (tipo == isc_arg_interpreted)
+            causa = CausaSistema{CausaSistema::Testo, 0,
+                                 DecodificaMessaggio(reinterpret_cast<const char*>(*p))};
         if (tipo == isc_arg_cstring)
             ++p;
         ++p;
@@ -52,8 +65,17 @@ EErroreDB Stato::Errore() {
     char stato[6] = {};
     fb_sqlstate(stato, vettore);
     const int sqlCode = static_cast<int>(isc_sqlcode(vettore));
-    return EErroreDB(Decodifica(testo, static_cast<int>(qstrlen(testo))).trimmed(), codici, sqlCode,
-                     QString::fromLatin1(stato, 5));
+    return EErroreDB(DecodificaMessaggio(testo).trimmed(), codici, sqlCode,
+                     QString::fromLatin1(stato, 5), causa);
+}
+
+// The engine's texts are ASCII, but they quote file names (UTF-8 here) and values (the
+// databases' single-byte code page): take the bytes as UTF-8 when they are.
+QString DecodificaMessaggio(const char* testo) {
+    const QByteArrayView dati(testo, qstrlen(testo));
+    if (dati.isValidUtf8())
+        return QString::fromUtf8(dati);
+    return Decodifica(testo, static_cast<int>(dati.size()));
 }
 
 QByteArray Codifica(const QString& testo) { return piattaforma::ACp1252(testo); }

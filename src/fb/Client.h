@@ -37,5 +37,7 @@ private:
 // Text crosses the boundary in the suite's single-byte code page.
 QByteArray Codifica(const QString& testo);
 QString Decodifica(const char* dati, int lunghezza);
+// A text of the engine (an error message), which may quote file names and values.
+QString DecodificaMessaggio(const char* testo);
 
 } // namespace fb::client

@@ -2,6 +2,8 @@
 
 #include "fb/Client.h"
 
+#include <QFile>
+
 namespace fb {
 
 namespace {
@@ -10,8 +12,9 @@ class ConnettoreFirebird : public Connettore {
 public:
     Firebird::IAttachment* Attacca(const QString& nomeDatabase, const QByteArray& dpb) override {
         client::Stato stato;
+        // A database name is a file name: the file system's encoding, not the code page.
         Firebird::IAttachment* attacco = client::Provider()->attachDatabase(
-            &stato, client::Codifica(nomeDatabase).constData(), static_cast<unsigned>(dpb.size()),
+            &stato, QFile::encodeName(nomeDatabase).constData(), static_cast<unsigned>(dpb.size()),
             reinterpret_cast<const unsigned char*>(dpb.constData()));
         stato.Verifica();
         return attacco;
@@ -19,7 +22,8 @@ public:
 
     Firebird::IAttachment* Crea(const QString&, const QString& istruzione, int dialetto) override {
         client::Stato stato;
-        const QByteArray testo = client::Codifica(istruzione);
+        // The statement names a file: it goes in the file system's encoding.
+        const QByteArray testo = QFile::encodeName(istruzione);
         FB_BOOLEAN eraCreazione = FB_FALSE;
         Firebird::IAttachment* attacco = client::Util()->executeCreateDatabase(
             &stato, static_cast<unsigned>(testo.size()), testo.constData(),

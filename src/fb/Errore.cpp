@@ -1,9 +1,45 @@
 #include "fb/Errore.h"
 
+#include <cerrno>
+
 namespace fb {
 
-EErroreDB::EErroreDB(const QString& messaggio, QVector<long> codici, int sqlCode, QString sqlState)
+namespace {
+
+constexpr long IscIoOpenErr = 335544734;  // "Error while trying to open file"
+constexpr long IscNetworkError = 335544721; // "Unable to complete network request to host"
+
+// A server sends the system's text instead of its number.
+bool TestoDiFileMancante(const QString& testo) {
+    for (const char* noto : {"No such file or directory", "The system cannot find the file specified",
+                             "The system cannot find the path specified"}) {
+        if (testo.startsWith(QLatin1String(noto), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+EErroreDB::EErroreDB(const QString& messaggio, QVector<long> codici, int sqlCode, QString sqlState,
+                     std::optional<CausaSistema> causa)
     : std::runtime_error(messaggio.toStdString()), messaggio_(messaggio), codici_(std::move(codici)),
-      sqlCode_(sqlCode), sqlState_(std::move(sqlState)) {}
+      sqlCode_(sqlCode), sqlState_(std::move(sqlState)), causa_(std::move(causa)) {}
+
+bool EErroreDB::FileInesistente() const {
+    if (!HaCodice(IscIoOpenErr) || !causa_)
+        return false;
+    switch (causa_->origine) {
+    case CausaSistema::Unix:
+        return causa_->codice == ENOENT;
+    case CausaSistema::Win32:
+        return causa_->codice == 2 || causa_->codice == 3; // file, path not found
+    case CausaSistema::Testo:
+        return TestoDiFileMancante(causa_->testo);
+    }
+    return false;
+}
+
+bool EErroreDB::ServerIrraggiungibile() const { return HaCodice(IscNetworkError); }
 
 } // namespace fb

@@ -138,7 +138,7 @@ void TMemTabX::Inserisci(const QString& tipo, const QString& nome, const QString
                          const QString& testo, const QString& data, const QString& memo,
                          const QString& livello1, const QString& livello2, const QString& utente) {
     const ValoriConvertiti valori{ConvertiIntero64(numero),
-                                  Taglia(testo, LarghezzaTesto),
+                                  testo,
                                   ConvertiData(data),
                                   memo,
                                   ConvertiIntero16(livello1, "Livello1"),
@@ -176,7 +176,7 @@ QString TMemTabX::GetM(const QString& nome) {
 bool TMemTabX::SetV(const QString& nome, const QString& valore) {
     const auto trovata = TrovaNome(nome);
     if (trovata)
-        righe_[*trovata].Testo = Taglia(valore, LarghezzaTesto);
+        righe_[*trovata].Testo = valore;
     return trovata.has_value();
 }
 

@@ -21,13 +21,13 @@ struct RigaMemTabX {
 };
 
 // A small dictionary of named values kept for the whole run and never written to disk.
+// Kind and name are cut to their widths; a text value is kept whole (it may be a path).
 // Every value comes in as text and is converted by the field's type; a text that does
 // not convert raises piattaforma::ErroreConversione and leaves the table as it was.
 class TMemTabX {
 public:
     static constexpr int LarghezzaTipo = 10;
     static constexpr int LarghezzaNome = 64;
-    static constexpr int LarghezzaTesto = 128;
 
     void Open();
     // Like any in-memory dataset, closing discards the rows.

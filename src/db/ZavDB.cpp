@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <optional>
+
 namespace {
 
 const QString SezioneConfig = QStringLiteral("CONFIG");
@@ -33,32 +35,44 @@ QString ConSeparatore(const QString& directory) {
     return directory + (directory.contains(QLatin1Char('\\')) ? QLatin1Char('\\') : QLatin1Char('/'));
 }
 
-bool Connetti(fb::TDatabase& connessione) {
+// The connection attempt's error, none when it opened.
+std::optional<fb::EErroreDB> Connetti(fb::TDatabase& connessione) {
     try {
         connessione.Open();
-        return true;
-    } catch (const fb::EErroreDB&) {
-        return false;
+        return std::nullopt;
+    } catch (const fb::EErroreDB& errore) {
+        return errore;
     }
 }
 
-bool Crea(fb::TDatabase& connessione, const QString& utente, const QString& password) {
+std::optional<fb::EErroreDB> Crea(fb::TDatabase& connessione, const QString& utente,
+                                  const QString& password) {
     connessione.Params = {QStringLiteral("USER \"") + utente + QLatin1Char('"'),
                           QStringLiteral("PASSWORD \"") + password + QLatin1Char('"'),
                           QStringLiteral("PAGE_SIZE 4096")};
     connessione.SQLDialect = 3;
     try {
         connessione.CreateDatabase();
-        return true;
-    } catch (const fb::EErroreDB&) {
-        return false;
+        return std::nullopt;
+    } catch (const fb::EErroreDB& errore) {
+        return errore;
     }
+}
+
+// The engine's own words, so that the user (or whoever helps) sees the real cause.
+void MostraCausa(const QString& nomeDatabase, const fb::EErroreDB& errore) {
+    const QString intestazione =
+        errore.ServerIrraggiungibile()
+            ? QStringLiteral("Il server del database non risponde: ") + nomeDatabase
+            : QStringLiteral("Impossibile aprire il database ") + nomeDatabase;
+    piattaforma::MostraErrore(intestazione + QStringLiteral("\n\n") + errore.Messaggio());
 }
 
 } // namespace
 
-bool ConnettiOCreaDatabase(fb::TDatabase& connessione, QString percorso, const QString& server,
-                           const QString& disco, const QString& utente, const QString& password) {
+EsitoConnessione ProvaConnessione(fb::TDatabase& connessione, QString percorso, const QString& server,
+                                  const QString& disco, const QString& utente,
+                                  const QString& password, bool puoCreare) {
     const QString nomeUtente = utente.isEmpty() ? UtentePredefinito : utente;
     const QString parolaChiave = password.isEmpty() ? PasswordPredefinita : password;
 
@@ -67,20 +81,42 @@ bool ConnettiOCreaDatabase(fb::TDatabase& connessione, QString percorso, const Q
     connessione.Params = {QStringLiteral("user_name=") + nomeUtente,
                           QStringLiteral("password=") + parolaChiave};
     if (!server.isEmpty()) {
-        if (!disco.isEmpty())
-            percorso = disco + percorso.mid(1);
+        // The server's drive letter replaces this machine's: a path of this system takes
+        // its drive-letter form first. A path no drive holds keeps its form.
+        const QString conUnita = piattaforma::PercorsoConUnita(percorso);
+        if (!disco.isEmpty() && conUnita.size() >= 2 && conUnita[1] == u':')
+            percorso = disco + conUnita.mid(1);
         connessione.DatabaseName = server + QLatin1Char(':') + percorso;
     } else {
         connessione.DatabaseName = percorso;
     }
-    if (Connetti(connessione))
-        return true;
-
-    // Whatever made the connection fail, try to create the database there.
-    if (!Crea(connessione, nomeUtente, parolaChiave))
-        return false;
+    const std::optional<fb::EErroreDB> apertura = Connetti(connessione);
+    if (!apertura)
+        return EsitoConnessione::Aperto;
+    // Only a database that is not there is created: a file that cannot be opened, or a
+    // server that does not answer, must never be replaced by an empty database.
+    if (!apertura->FileInesistente()) {
+        MostraCausa(connessione.DatabaseName, *apertura);
+        return EsitoConnessione::Fallito;
+    }
+    if (!puoCreare)
+        return EsitoConnessione::Mancante;
+    const std::optional<fb::EErroreDB> creazione = Crea(connessione, nomeUtente, parolaChiave);
+    if (creazione) {
+        connessione.Close();
+        if (creazione->FileInesistente())
+            return EsitoConnessione::Mancante;
+        MostraCausa(connessione.DatabaseName, *creazione);
+        return EsitoConnessione::Fallito;
+    }
     piattaforma::MostraMessaggio(QStringLiteral("Effettuata creazione data base"));
-    return true;
+    return EsitoConnessione::Aperto;
+}
+
+bool ConnettiOCreaDatabase(fb::TDatabase& connessione, QString percorso, const QString& server,
+                           const QString& disco, const QString& utente, const QString& password) {
+    return ProvaConnessione(connessione, std::move(percorso), server, disco, utente, password) ==
+           EsitoConnessione::Aperto;
 }
 
 bool ConvertiPercorsoDiRete(const QString& directory, const QString& percorsoNelServer,
@@ -131,7 +167,8 @@ ServerEDisco ChiediServerEDisco(const QString& directory, QWidget* owner) {
     dialogo.Label1->adjustSize();
     dialogo.Label1->move(dialogo.Label1->x(), dialogo.Label1->y() - 10);
     dialogo.Edit1->clear();
-    if (dialogo.exec() == TZavIn2Form::RisultatoOk) {
+    // Only a server named by the user is a new place for the database worth keeping.
+    if (dialogo.exec() == TZavIn2Form::RisultatoOk && !dialogo.Edit1->text().isEmpty()) {
         risultato.Server = dialogo.Edit1->text();
         risultato.Disco = dialogo.Edit2->text();
         piattaforma::ScriviIni(fileDati, SezioneConfig, QStringLiteral("Nome Server"), risultato.Server);
@@ -144,15 +181,21 @@ ServerEDisco ChiediServerEDisco(const QString& directory, QWidget* owner) {
 
 bool ApriCreaDatabase(fb::TDatabase& connessione, QString directory, QString nomeFile,
                       const QString& utente, const QString& password, QWidget* owner) {
+    // Whatever happens below, the database the connection held before is no longer the one
+    // asked for.
+    connessione.Close();
     directory = ConSeparatore(directory);
     if (nomeFile.isEmpty())
         nomeFile = QStringLiteral("archivio.fdb");
 
     const QString server = LeggiDati(directory, QStringLiteral("Nome Server"));
     const QString alias = LeggiDati(directory, QStringLiteral("Alias"));
-    if (!server.isEmpty() && !alias.isEmpty() &&
-        ConnettiOCreaDatabase(connessione, server + QLatin1Char(':') + alias, {}, {}, utente, password))
-        return true;
+    if (!server.isEmpty() && !alias.isEmpty()) {
+        const EsitoConnessione esito =
+            ProvaConnessione(connessione, server + QLatin1Char(':') + alias, {}, {}, utente, password);
+        if (esito != EsitoConnessione::Mancante)
+            return esito == EsitoConnessione::Aperto;
+    }
 
     const QString percorsoDatabase = LeggiDati(directory, QStringLiteral("PercorsoDatabase"));
     if (!percorsoDatabase.isEmpty()) {
@@ -175,22 +218,24 @@ bool ApriCreaDatabase(fb::TDatabase& connessione, QString directory, QString nom
         return false;
 
     // A path of this workstation reaches the engine in the platform's own form; a path the
-    // server sees goes as it stands.
+    // server sees goes as it stands. When dati.ini names a server the database lives there:
+    // a missing local file is looked for on the server, never created here in its stead.
     const QString nome = locale + nomeFile;
-    bool ok = ConnettiOCreaDatabase(connessione, convertito ? nome : piattaforma::PercorsoNativo(nome),
-                                    {}, {}, utente, password);
-    if (condivisaConNome && !ok) {
+    const EsitoConnessione esito =
+        ProvaConnessione(connessione, convertito ? nome : piattaforma::PercorsoNativo(nome), {}, {},
+                         utente, password, convertito || server.isEmpty());
+    if (esito != EsitoConnessione::Mancante)
+        return esito == EsitoConnessione::Aperto;
+    if (condivisaConNome) {
         piattaforma::MostraMessaggio(
             QStringLiteral("Errore: nonostante le configurazioni, il particolare percorso di rete sta "
                            "rendendo impossibile l'attivazione del database"));
         return false;
     }
-    if (!ok) {
-        const ServerEDisco chiesto = ChiediServerEDisco(directory, owner);
-        if (!chiesto.Server.isEmpty())
-            ok = ConnettiOCreaDatabase(connessione, nome, chiesto.Server, chiesto.Disco, utente, password);
-        else
-            piattaforma::MostraMessaggio(QStringLiteral("Apertura / creazione del database non riuscita!"));
+    const ServerEDisco chiesto = ChiediServerEDisco(directory, owner);
+    if (chiesto.Server.isEmpty()) {
+        piattaforma::MostraMessaggio(QStringLiteral("Apertura / creazione del database non riuscita!"));
+        return false;
     }
-    return ok;
+    return ConnettiOCreaDatabase(connessione, nome, chiesto.Server, chiesto.Disco, utente, password);
 }

@@ -16,9 +16,23 @@ bool ApriCreaDatabase(fb::TDatabase& connessione, QString directory, QString nom
                       const QString& utente, const QString& password, QWidget* owner);
 
 // Connects to the path (through server and drive letter when given), creating the database
-// when the connection fails.
+// when it does not exist there.
 bool ConnettiOCreaDatabase(fb::TDatabase& connessione, QString percorso, const QString& server,
                            const QString& disco, const QString& utente, const QString& password);
+
+// How an attempt on one database name ended.
+enum class EsitoConnessione {
+    Aperto,   // opened, or created because it did not exist
+    Mancante, // it does not exist and could not be created there: another place may be tried
+    Fallito,  // it is there (or its server did not answer) and could not be opened, or it
+              // could not be created for another reason than a missing place; the engine's
+              // reason has been shown, and nothing else may be tried in its stead
+};
+// ConnettiOCreaDatabase with the outcome told apart; without puoCreare a missing database
+// is only reported as missing.
+EsitoConnessione ProvaConnessione(fb::TDatabase& connessione, QString percorso, const QString& server,
+                                  const QString& disco, const QString& utente,
+                                  const QString& password, bool puoCreare = true);
 
 struct ServerEDisco {
     QString Server;

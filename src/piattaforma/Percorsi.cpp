@@ -101,10 +101,17 @@ QString PercorsoNativo(const QString& percorso) {
     return UnisciARadice(*radice, risultato.mid(2));
 }
 
-QString LetteraUnitaProgramma() {
-    const QString directory = RendiCanonico(DirectoryEseguibile());
-    QString lettera = QStringLiteral("Z");
-    qsizetype radicePiuLunga = -1;
+namespace {
+
+struct Unita {
+    QString Lettera; // upper case
+    QString Radice;  // canonical
+};
+
+// The drive whose root holds the directory (canonical): the longest root; on a tie the
+// first letter in order keeps it.
+std::optional<Unita> UnitaCheContiene(const QString& directory) {
+    std::optional<Unita> trovata;
     const QFileInfoList voci =
         QDir(LeggiCartellaUnita()).entryInfoList(QDir::AllEntries | QDir::System, QDir::Name);
     for (const QFileInfo& voce : voci) {
@@ -112,13 +119,51 @@ QString LetteraUnitaProgramma() {
         if (nome.size() != 2 || !EUnaLettera(nome[0]) || nome[1] != u':' || !voce.isSymLink())
             continue;
         const QString radice = RendiCanonico(voce.symLinkTarget());
-        // Strictly longer: on a tie the first letter in order keeps the drive.
-        if (StaSottoRadice(directory, radice) && radice.size() > radicePiuLunga) {
-            radicePiuLunga = radice.size();
-            lettera = nome.left(1).toUpper();
-        }
+        if (StaSottoRadice(directory, radice) && (!trovata || radice.size() > trovata->Radice.size()))
+            trovata = Unita{nome.left(1).toUpper(), radice};
     }
-    return lettera;
+    return trovata;
+}
+
+// The path with its existing directories resolved; a file still to be made keeps its name.
+QString CanonicoFinoAlFile(const QString& percorso) {
+    const QFileInfo info(percorso);
+    if (info.exists())
+        return RendiCanonico(percorso);
+    const QString directory = RendiCanonico(info.absolutePath());
+    return (directory.endsWith(u'/') ? directory : directory + u'/') + info.fileName();
+}
+
+} // namespace
+
+QString PercorsoConUnita(const QString& percorso) {
+    QString conBarre = percorso;
+    conBarre.replace(u'\\', u'/');
+    if (IniziaConUnita(conBarre) || !conBarre.startsWith(u'/'))
+        return QString(percorso).replace(u'/', u'\\');
+    const bool directoryFinale = conBarre.endsWith(u'/');
+    QString canonico = CanonicoFinoAlFile(conBarre);
+    if (directoryFinale && !canonico.endsWith(u'/'))
+        canonico += u'/';
+    QString lettera;
+    QString resto;
+    if (const std::optional<Unita> unita = UnitaCheContiene(canonico)) {
+        lettera = unita->Lettera;
+        resto = unita->Radice == u'/' ? canonico : canonico.mid(unita->Radice.size());
+    } else if (!LeggiRadiceDaCollegamento(u'z')) {
+        lettera = QStringLiteral("Z");
+        resto = canonico;
+    } else {
+        return QString(percorso).replace(u'/', u'\\');
+    }
+    if (!resto.startsWith(u'/'))
+        resto.prepend(u'/');
+    return lettera + u':' + resto.replace(u'/', u'\\');
+}
+
+QString LetteraUnitaProgramma() {
+    const std::optional<Unita> unita = UnitaCheContiene(RendiCanonico(DirectoryEseguibile()));
+    return unita ? unita->Lettera : QStringLiteral("Z");
 }
 
 bool DirectoryEsiste(const QString& percorso) {

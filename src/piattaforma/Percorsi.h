@@ -16,6 +16,12 @@ void ImpostaDirectoryEseguibile(const QString& directory);
 // left as it stands. Linux paths pass unchanged.
 QString PercorsoNativo(const QString& percorso);
 
+// The inverse: a path of this system in its drive-letter form ("D:\user\user.fdb"), for a
+// server that knows drives. The drive is the "dosdevices" link whose root holds the path
+// (the longest such root), else "Z:" for "/" unless a link "z:" exists. A path that has a
+// drive letter already, or that no drive holds, keeps its letter and takes backslashes.
+QString PercorsoConUnita(const QString& percorso);
+
 // Upper-case letter of the drive whose root holds the executable; "Z" when none does.
 QString LetteraUnitaProgramma();
 

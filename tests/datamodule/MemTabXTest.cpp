@@ -110,9 +110,11 @@ TEST_F(MemTabXTest, StessoNomeTipiDiversiConLaRigaCorrente) {
 TEST_F(MemTabXTest, SetVESetMCambianoLaRigaTrovata) {
     Inserisci(tab, {.testo = QStringLiteral("vecchio"), .memo = QStringLiteral("vecchia")});
     const QString lungo(200, u'm');
-    EXPECT_TRUE(tab.SetV(QStringLiteral("Ditta"), QString(130, u'x')));
+    // A text value is kept whole: an archive path cut short names another file.
+    const QString percorso = QStringLiteral("/srv/") + QString(300, u'x') + QStringLiteral("/archivio.fdb");
+    EXPECT_TRUE(tab.SetV(QStringLiteral("Ditta"), percorso));
     EXPECT_TRUE(tab.SetM(QStringLiteral("Ditta"), lungo));
-    EXPECT_EQ(tab.GetV(QStringLiteral("Ditta")), QString(128, u'x'));
+    EXPECT_EQ(tab.GetV(QStringLiteral("Ditta")), percorso);
     EXPECT_EQ(tab.GetM(QStringLiteral("Ditta")), lungo);
     EXPECT_EQ(tab.RecordCount(), 1);
 }
@@ -134,7 +136,7 @@ struct CasoLarghezza {
 
 class LarghezzaCampi : public MemTabXTest, public testing::WithParamInterface<CasoLarghezza> {};
 
-TEST_P(LarghezzaCampi, TestoLungoTagliato) {
+TEST_P(LarghezzaCampi, TestoOltreLaLarghezzaTagliato) {
     const QString testo = Sequenza(GetParam().lunghezza);
     Valori valori;
     valori.*GetParam().dato = testo;
@@ -147,8 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
     Campi, LarghezzaCampi,
     testing::Values(CasoLarghezza{"Tipo", &Valori::tipo, &RigaMemTabX::Tipo, 11, 10},
                     CasoLarghezza{"Nome", &Valori::nome, &RigaMemTabX::Nome, 70, 64},
-                    CasoLarghezza{"Testo", &Valori::testo, &RigaMemTabX::Testo, 130, 128},
-                    CasoLarghezza{"TestoGiusto", &Valori::testo, &RigaMemTabX::Testo, 128, 128},
+                    CasoLarghezza{"TestoIntero", &Valori::testo, &RigaMemTabX::Testo, 400, 400},
                     CasoLarghezza{"Memo", &Valori::memo, &RigaMemTabX::Memo, 5000, 5000}),
     [](const testing::TestParamInfo<CasoLarghezza>& info) { return info.param.campo; });
 

@@ -7,11 +7,18 @@
 #include "fixture/IniInMemoria.h"
 #include "fixture/MessaggiRegistrati.h"
 #include "piattaforma/Ini.h"
+#include "piattaforma/Percorsi.h"
 
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -42,12 +49,23 @@ struct Caso {
     QStringList tentativi;
     QStringList messaggi;
     QMap<QString, QString> scritti; // keys expected in dati.ini afterwards
+    ConnettoreRegistrato::Guasto guasto = ConnettoreRegistrato::Guasto::FileInesistente;
 };
 
 void PrintTo(const Caso& caso, std::ostream* os) { *os << caso.nome; }
 
 QStringList Coppia(const QString& nome) {
     return {QStringLiteral("attacca ") + nome, QStringLiteral("crea ") + nome};
+}
+
+QStringList Attacca(const QString& nome) { return {QStringLiteral("attacca ") + nome}; }
+
+// The box that gives the engine's reason, as ConnettoreRegistrato words it.
+QString Causa(ConnettoreRegistrato::Guasto guasto, const QString& nome) {
+    const QString intestazione = guasto == ConnettoreRegistrato::Guasto::ServerIrraggiungibile
+                                     ? QStringLiteral("Il server del database non risponde: ")
+                                     : QStringLiteral("Impossibile aprire il database ");
+    return intestazione + nome + QStringLiteral("\n\n") + ConnettoreRegistrato::Errore(guasto, nome).Messaggio();
 }
 
 const QString Z = QStringLiteral("Z:\\Gestionale\\user\\");
@@ -68,6 +86,7 @@ TEST_P(FormeNomeDatabase, TriesTheNamesInOrder) {
         ini.Imposta(fileDati, QStringLiteral("CONFIG"), chiave, valore);
     MessaggiInstallati msg;
     ConnettoreRegistrato connettore;
+    connettore.GuastoAttacco = caso.guasto;
     if (caso.dialogo) {
         prova::QuandoSiApre<TZavIn2Form>([risposta = *caso.dialogo](TZavIn2Form& dialogo) {
             dialogo.Edit1->setText(risposta.Server);
@@ -91,10 +110,18 @@ TEST_P(FormeNomeDatabase, TriesTheNamesInOrder) {
 INSTANTIATE_TEST_SUITE_P(
     , FormeNomeDatabase,
     ::testing::Values(
+        // A server named in dati.ini holds the database: the local path is only opened.
         Caso{"AliasFirstThenCreationOnTheAliasThenLocal", Z, "user.fdb",
              {{"Nome Server", "SRV"}, {"Alias", "ARCHIVIO"}}, {},
-             Coppia("SRV:ARCHIVIO") + Coppia(ZLocale) + Coppia("SRV:Z:\\Gestionale\\user\\user.fdb"),
+             Coppia("SRV:ARCHIVIO") + Attacca(ZLocale) + Coppia("SRV:Z:\\Gestionale\\user\\user.fdb"),
              {}, {}},
+        Caso{"UnreachableServerOfTheAliasStopsEverything", Z, "user.fdb",
+             {{"Nome Server", "SRV"}, {"Alias", "ARCHIVIO"}}, {}, Attacca("SRV:ARCHIVIO"),
+             {Causa(ConnettoreRegistrato::Guasto::ServerIrraggiungibile, "SRV:ARCHIVIO")}, {},
+             ConnettoreRegistrato::Guasto::ServerIrraggiungibile},
+        Caso{"AFileThatCannotBeOpenedStopsBeforeTheDialog", Z, "user.fdb", {}, {}, Attacca(ZLocale),
+             {Causa(ConnettoreRegistrato::Guasto::FileNonValido, ZLocale)}, {{"Nome Server", ""}},
+             ConnettoreRegistrato::Guasto::FileNonValido},
         Caso{"ServerPathIsTheOnlyAttemptAndSilent", Z, "",
              {{"Nome Server", "SRV"}, {"PercorsoDatabase", "C:\\Archivi"}}, {},
              Coppia("\\\\SRV\\C:\\Archivi\\archivio.fdb"), {}, {}},
@@ -112,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(
              {}},
         Caso{"MappedDriveWithServerAndLetterAsksNothing", Z, "user.fdb",
              {{"Nome Server", "SRV"}, {"Lettera Disco Server", "C"}}, {},
-             Coppia(ZLocale) + Coppia("SRV:C:\\Gestionale\\user\\user.fdb"), {}, {}},
+             Attacca(ZLocale) + Coppia("SRV:C:\\Gestionale\\user\\user.fdb"), {}, {}},
         Caso{"DialogAnswerWithLetterWritesBothKeys", Z, "user.fdb", {}, Risposta{"SRV", "C"},
              Coppia(ZLocale) + Coppia("SRV:C:\\Gestionale\\user\\user.fdb"), {NonTrovato},
              {{"Nome Server", "SRV"}, {"Lettera Disco Server", "C"}}},
@@ -121,12 +148,15 @@ INSTANTIATE_TEST_SUITE_P(
              {{"Nome Server", "SRV"}, {"Lettera Disco Server", ""}}},
         Caso{"DialogCancelled", Z, "user.fdb", {}, Risposta{"SRV", "C", false}, Coppia(ZLocale),
              {NonTrovato, NonRiuscita}, {{"Nome Server", ""}}},
+        // Confirming without a server chooses no place: dati.ini stays as it was.
+        Caso{"DialogConfirmedEmpty", Z, "user.fdb", {}, Risposta{"", "C"}, Coppia(ZLocale),
+             {NonTrovato, NonRiuscita}, {{"Nome Server", ""}, {"Lettera Disco Server", ""}}},
         Caso{"DirectoryWithoutFinalSeparator", "Z:\\Gestionale\\user", "user.fdb",
              {{"Nome Server", "SRV"}, {"Lettera Disco Server", "C"}}, {},
-             Coppia(ZLocale) + Coppia("SRV:C:\\Gestionale\\user\\user.fdb"), {}, {}},
+             Attacca(ZLocale) + Coppia("SRV:C:\\Gestionale\\user\\user.fdb"), {}, {}},
         Caso{"SlashSeparatedDirectoryAndEmptyFileName", "/srv/gest/user/", "",
              {{"Nome Server", "SRV"}}, {},
-             Coppia("/srv/gest/user/archivio.fdb") + Coppia("SRV:/srv/gest/user/archivio.fdb"), {},
+             Attacca("/srv/gest/user/archivio.fdb") + Coppia("SRV:/srv/gest/user/archivio.fdb"), {},
              {}}),
     [](const auto& info) { return std::string(info.param.nome); });
 
@@ -184,11 +214,184 @@ TEST(ApriCreaDatabase, ThroughTheLoopbackServer) {
     EXPECT_TRUE(msg->Testi().isEmpty());
 }
 
-TEST(ApriCreaDatabase, UnreachableServerNameFailsWithoutHanging) {
+void ScriviDati(const QString& directory, const QMap<QString, QString>& dati) {
+    for (auto [chiave, valore] : dati.asKeyValueRange())
+        piattaforma::ScriviIni(directory + QStringLiteral("dati.ini"), QStringLiteral("CONFIG"), chiave, valore);
+}
+
+// A database already open on the connection, to see that a failed open does not leave it.
+void ApriUnAltro(fb::TDatabase& db, const prova::CartellaProva& dir) {
+    prova::CreaDatabaseVuoto(db, dir.File("altro.fdb"));
+    ASSERT_TRUE(db.Connected());
+}
+
+// Cancels the location dialog should it open while the guard lives, and says so.
+class DialogoVietato {
+public:
+    DialogoVietato() {
+        timer_.callOnTimeout([this] {
+            for (QWidget* finestra : QApplication::topLevelWidgets()) {
+                if (auto* dialogo = qobject_cast<TZavIn2Form*>(finestra); dialogo && dialogo->isVisible()) {
+                    Aperto = true;
+                    dialogo->ButtonCancel->click();
+                }
+            }
+        });
+        timer_.start(5);
+    }
+    bool Aperto = false;
+
+private:
+    QTimer timer_;
+};
+
+// Nobody listens on port 1 of the loopback: the engine's own "network request" error.
+TEST(ApriCreaDatabase, AServerThatDoesNotAnswerIsReportedAndNothingIsOpenedOrCreatedInItsStead) {
+    const QMap<QString, QString> configurazioni[] = {
+        {{"Nome Server", "127.0.0.1/1"}, {"Alias", "ARCHIVIO"}},
+        {{"Nome Server", "127.0.0.1/1"}, {"Lettera Disco Server", "C"}},
+    };
+    for (const auto& dati : configurazioni) {
+        prova::CartellaProva dir;
+        ScriviDati(dir.Percorso(), dati);
+        MessaggiInstallati msg;
+        fb::TDatabase db;
+        ApriUnAltro(db, dir);
+        EXPECT_FALSE(ApriCreaDatabase(db, dir.Percorso(), "user.fdb", {}, {}, nullptr));
+        EXPECT_FALSE(db.Connected());
+        EXPECT_FALSE(QFile::exists(dir.File("user.fdb")));
+        ASSERT_EQ(msg->Testi().size(), 1) << msg->Testi().join('|').toStdString();
+        EXPECT_TRUE(msg->Testi()[0].startsWith("Il server del database non risponde: 127.0.0.1/1:"))
+            << msg->Testi()[0].toStdString();
+        EXPECT_TRUE(msg->Testi()[0].contains("Unable to complete network request")) << msg->Testi()[0].toStdString();
+    }
+}
+
+// A file that is there but is no database the engine can open is never replaced: its reason
+// is shown, no dialog asks for a server, dati.ini is not written.
+TEST(ApriCreaDatabase, AFileInTheWayIsReportedWithTheEngineReasonAndLeftAlone) {
+    struct Ostacolo {
+        const char* nome;
+        std::function<void(const QString&)> prepara;
+    };
+    const Ostacolo ostacoli[] = {
+        {"not a database", [](const QString& p) { QFile f(p); f.open(QIODevice::WriteOnly); f.write(QByteArray(9000, 'x')); }},
+        {"empty file", [](const QString& p) { QFile f(p); f.open(QIODevice::WriteOnly); }},
+        {"a directory", [](const QString& p) { QDir().mkdir(p); }},
+    };
+    for (const Ostacolo& ostacolo : ostacoli) {
+        prova::CartellaProva dir;
+        ostacolo.prepara(dir.File("user.fdb"));
+        const QFileInfo prima(dir.File("user.fdb"));
+        MessaggiInstallati msg;
+        DialogoVietato dialogo;
+        fb::TDatabase db;
+        ApriUnAltro(db, dir);
+        EXPECT_FALSE(ApriCreaDatabase(db, dir.Percorso(), "user.fdb", {}, {}, nullptr)) << ostacolo.nome;
+        EXPECT_FALSE(db.Connected()) << ostacolo.nome;
+        ASSERT_EQ(msg->Testi().size(), 1) << ostacolo.nome << ": " << msg->Testi().join('|').toStdString();
+        EXPECT_TRUE(msg->Testi()[0].startsWith("Impossibile aprire il database " + dir.File("user.fdb") + "\n\n"))
+            << msg->Testi()[0].toStdString();
+        EXPECT_GT(msg->Testi()[0].size(), 40 + dir.File("user.fdb").size()) << "the engine's text is missing";
+        EXPECT_FALSE(QFile::exists(dir.File("dati.ini"))) << ostacolo.nome;
+        const QFileInfo dopo(dir.File("user.fdb"));
+        EXPECT_EQ(dopo.size(), prima.size()) << ostacolo.nome;
+        EXPECT_EQ(dopo.isDir(), prima.isDir()) << ostacolo.nome;
+        EXPECT_FALSE(dialogo.Aperto) << ostacolo.nome;
+    }
+}
+
+TEST(ApriCreaDatabase, TheStopOfANamedShareLeavesThePreviousDatabaseClosed) {
+    prova::CartellaProva dir;
     MessaggiInstallati msg;
     fb::TDatabase db;
-    EXPECT_FALSE(ConnettiOCreaDatabase(db, "/tmp/x.fdb", "server-che-non-esiste.invalid", "", "", ""));
+    ApriUnAltro(db, dir);
+    EXPECT_FALSE(ApriCreaDatabase(db, "\\\\SRV\\Dati\\user\\", "user.fdb", {}, {}, nullptr));
+    EXPECT_FALSE(db.Connected());
+    EXPECT_EQ(msg->Testi().size(), 1);
+}
+
+// File names reach the system in its own encoding (UTF-8), not in the databases' code page.
+TEST(ApriCreaDatabase, AnAccentedFolderIsCreatedAndOpenedByItsName) {
+    prova::CartellaProva dir;
+    const QString cartella = dir.File(QStringLiteral("Società Alfa/"));
+    ASSERT_TRUE(QDir().mkdir(cartella));
+    ScriviDati(cartella, {{"Alias", "non usato senza server"}});
+    MessaggiInstallati msg;
+    fb::TDatabase db;
+    ASSERT_TRUE(ApriCreaDatabase(db, cartella, "archivio.fdb", {}, {}, nullptr)) << msg->Testi().join('|').toStdString();
+    EXPECT_EQ(msg->Testi(), QStringList{"Effettuata creazione data base"});
+    EXPECT_TRUE(QFileInfo(cartella + "archivio.fdb").isFile());
+    EXPECT_EQ(QDir(dir.Percorso()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{"Società Alfa"});
+    db.Close();
+    msg->Svuota();
+    ASSERT_TRUE(ApriCreaDatabase(db, cartella, "archivio.fdb", {}, {}, nullptr));
     EXPECT_TRUE(msg->Testi().isEmpty());
+}
+
+// A second process of the same installation holds the database open the whole time.
+TEST(ApriCreaDatabase, TwoProcessesOfOneInstallationShareTheEmbeddedDatabase) {
+    prova::CartellaProva dir;
+    {
+        MessaggiInstallati msg;
+        fb::TDatabase db;
+        ASSERT_TRUE(ApriCreaDatabase(db, dir.Percorso(), "user.fdb", {}, {}, nullptr));
+    }
+    QProcess altro;
+    altro.start(QCoreApplication::applicationDirPath() + "/TieniAperto", {dir.File("user.fdb")});
+    ASSERT_TRUE(altro.waitForReadyRead(20000)) << altro.readAllStandardError().toStdString();
+    ASSERT_EQ(altro.readLine().trimmed(), "aperto") << altro.readAllStandardError().toStdString();
+
+    MessaggiInstallati msg;
+    fb::TDatabase db;
+    EXPECT_TRUE(ApriCreaDatabase(db, dir.Percorso(), "user.fdb", {}, {}, nullptr));
+    EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
+    EXPECT_TRUE(db.Connected());
+    db.Close();
+
+    altro.closeWriteChannel();
+    ASSERT_TRUE(altro.waitForFinished(20000));
+    EXPECT_EQ(altro.exitCode(), 0) << altro.readAllStandardError().toStdString();
+}
+
+// With a drive letter for the server, a path of this system takes its drive-letter form
+// from the "dosdevices" links first.
+TEST(ApriCreaDatabase, TheServerLetterReplacesTheDriveOfTheMappedPath) {
+    prova::CartellaProva installazione;
+    const QString radice = installazione.File("dati/");
+    ASSERT_TRUE(QDir().mkpath(radice + "user"));
+    ASSERT_TRUE(QDir().mkdir(installazione.File("dosdevices")));
+    ASSERT_TRUE(QFile::link(radice, installazione.File("dosdevices/d:")));
+    piattaforma::ImpostaDirectoryEseguibile(installazione.Percorso());
+    ScriviDati(radice + "user/", {{"Nome Server", "SRV"}, {"Lettera Disco Server", "C"}});
+    MessaggiInstallati msg;
+    ConnettoreRegistrato connettore;
+    fb::TDatabase db;
+    EXPECT_FALSE(ApriCreaDatabase(db, radice + "user\\", "user.fdb", {}, {}, nullptr));
+    piattaforma::ImpostaDirectoryEseguibile({});
+    EXPECT_EQ(connettore.Tentativi, Attacca(radice + "user/user.fdb") + Coppia("SRV:C:\\user\\user.fdb"));
+}
+
+TEST(ApriCreaDatabase, AMissingDatabaseOnTheServerIsCreatedThere) {
+    if (!prova::ServerDisponibile())
+        GTEST_SKIP() << "no Firebird server: set QUENDRA_SERVER=localhost";
+    prova::CartellaProva dir;
+    MessaggiInstallati msg;
+    fb::TDatabase db;
+    ASSERT_TRUE(ConnettiOCreaDatabase(db, dir.File("nuovo.fdb"), prova::ServerDiProva(), "", "", ""));
+    EXPECT_EQ(msg->Testi(), QStringList{"Effettuata creazione data base"});
+    // A file on the server that is not a database stays as it is.
+    db.Close();
+    msg->Svuota();
+    {
+        QFile f(dir.File("rotto.fdb"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(9000, 'x'));
+    }
+    EXPECT_FALSE(ConnettiOCreaDatabase(db, dir.File("rotto.fdb"), prova::ServerDiProva(), "", "", ""));
+    ASSERT_EQ(msg->Testi().size(), 1);
+    EXPECT_TRUE(msg->Testi()[0].startsWith("Impossibile aprire il database " + prova::ServerDiProva() + ":"));
+    EXPECT_EQ(QFileInfo(dir.File("rotto.fdb")).size(), 9000);
 }
 
 // The input dialog's endings.

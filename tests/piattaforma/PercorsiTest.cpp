@@ -67,6 +67,39 @@ INSTANTIATE_TEST_SUITE_P(
                     CasoPercorso{"1:\\x", "1:/x"}, CasoPercorso{"user\\a.ini", "user/a.ini"},
                     CasoPercorso{"", ""}));
 
+class PercorsoConUnitaTest : public Installazione,
+                             public testing::WithParamInterface<CasoPercorso> {};
+
+// The way back, for a server that knows drive letters: "@" stands for the temporary directory
+// in the path given.
+TEST_P(PercorsoConUnitaTest, DaiCollegamentiAllaLettera) {
+    Collega(QStringLiteral("c:"), Percorso(QStringLiteral("drive_c")));
+    Collega(QStringLiteral("d:"), QStringLiteral("../../../drive_d"));
+    Collega(QStringLiteral("g:"), Percorso(QStringLiteral("drive_c/Gestionale")));
+    const QString scritto = QString::fromUtf8(GetParam().scritto).replace(u'@', radice_.path());
+    EXPECT_EQ(PercorsoConUnita(scritto), QString::fromUtf8(GetParam().atteso));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casi, PercorsoConUnitaTest,
+    testing::Values(CasoPercorso{"@/drive_d/dati/archivio.fdb", "D:\\dati\\archivio.fdb"},
+                    // The longest root holding the path gives the drive.
+                    CasoPercorso{"@/drive_c/Gestionale/user\\user.fdb", "G:\\user\\user.fdb"},
+                    CasoPercorso{"@/drive_c/Altro/", "C:\\Altro\\"},
+                    CasoPercorso{"@/drive_c", "C:\\"},
+                    // A file still to be made: its directory is resolved, its name kept.
+                    CasoPercorso{"@/drive_d/nuovo.fdb", "D:\\nuovo.fdb"},
+                    // No drive holds it: "Z:" is the root.
+                    CasoPercorso{"/opt/q/user/user.fdb", "Z:\\opt\\q\\user\\user.fdb"},
+                    // Already in drive form, or relative: only the separators change.
+                    CasoPercorso{"C:/Gestionale/user/", "C:\\Gestionale\\user\\"},
+                    CasoPercorso{"user/user.fdb", "user\\user.fdb"}));
+
+TEST_F(Installazione, UnCollegamentoZAltroveLasciaIlPercorsoSenzaLettera) {
+    Collega(QStringLiteral("z:"), Percorso(QStringLiteral("drive_d")));
+    EXPECT_EQ(PercorsoConUnita(QStringLiteral("/opt/q/user.fdb")), QStringLiteral("\\opt\\q\\user.fdb"));
+}
+
 TEST_F(Installazione, SenzaDosdevicesSoloZeTradotta) {
     ASSERT_TRUE(
         QDir(Percorso(QStringLiteral("drive_c/Gestionale/dosdevices"))).removeRecursively());

@@ -22,6 +22,7 @@
 #include <QStackedWidget>
 
 #include <exception>
+#include <initializer_list>
 
 // The process's short date format is dd/MM/yyyy already: the database layer and the
 // in-memory table read and write dates that way.
@@ -240,13 +241,19 @@ void ImpostaPuntiCarattere(QWidget* componente, int punti) {
 void TBaseMainForm::ApplicaLayoutCompatto() {
     PanelLogIn->setGeometry(1, 20, 220, PanelLogIn->height());
     ButtonOk->move(75, ButtonOk->y());
+    // The default page was designed 289 wide: what runs past 230 comes in, centred on OK,
+    // and the password caption stays over its field.
+    for (QWidget* riga : std::initializer_list<QWidget*>{LabelUtente1, ComboUtenti1, EditPassword1})
+        riga->setGeometry(10, riga->y(), 205, riga->height());
+    LabelPassword1->move(10, LabelPassword1->y());
+    ButtonSceltaDisco->move(215 - ButtonSceltaDisco->width(), ButtonSceltaDisco->y());
     ListaUtenti2->setGeometry(1, 30, 110, 200);
     ImpostaPuntiCarattere(ListaUtenti2, 10);
     LabelUtente2->setGeometry(1, 2, 110, 35);
     LabelUtente2->setWordWrap(true);
     LabelUtente2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     ImpostaPuntiCarattere(LabelUtente2, 8);
-    LabelPassword2->move(115, 2);
+    LabelPassword2->setGeometry(115, 2, 100, LabelPassword2->height());
     ImpostaPuntiCarattere(LabelPassword2, 8);
     ButtonSceltaDisco2->hide();
     ImpostaPuntiCarattere(EditPassword2, 10);

@@ -1,6 +1,7 @@
 #include "app/BaseMain.h"
 #include "app/ModalitaPerProva.h"
 #include "app/BarraProgrammi.h"
+#include "app/RegoleAccesso.h"
 #include "app/Schermo.h"
 #include "app/SpinButton.h"
 #include "datamodule/TabX.h"
@@ -8,6 +9,7 @@
 #include "fixture/MessaggiRegistrati.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -283,6 +285,68 @@ TEST(BaseMain, CompactLayoutIsScaledToTheScreen) {
     emit finestra.SpinButtonLista->DownClick();
     EXPECT_EQ(finestra.ListaUtenti2->currentRow(), 1);
     EXPECT_TRUE(finestra.ButtonSceltaDisco2->isHidden());
+}
+
+// Named controls the user can see that do not lie wholly within the window's client area,
+// and the names of those that do.
+struct ControlliVisti {
+    QStringList dentro;
+    QStringList fuori;
+};
+
+ControlliVisti Controlli(QMainWindow& finestra) {
+    ControlliVisti visti;
+    for (QWidget* controllo : finestra.findChildren<QWidget*>()) {
+        const QString nome = controllo->objectName();
+        if (nome.isEmpty() || nome.startsWith(QStringLiteral("qt_")) || !controllo->isVisibleTo(&finestra))
+            continue;
+        const QRect posto(controllo->mapTo(&finestra, QPoint(0, 0)), controllo->size());
+        if (finestra.rect().contains(posto))
+            visti.dentro << nome;
+        else
+            visti.fuori << QStringLiteral("%1 at %2,%3 %4x%5")
+                               .arg(nome)
+                               .arg(posto.x())
+                               .arg(posto.y())
+                               .arg(posto.width())
+                               .arg(posto.height());
+    }
+    return visti;
+}
+
+// 230 x 300 is the design itself (scale 1); 320 x 240 scales it down.
+TEST(BaseMain, CompactLayoutKeepsBothPagesInsideTheWindowOnEveryScreen) {
+    InstallazioneDiProva installazione;
+    InstallazioneDiProva::Esegui(installazione.FileUtenti(),
+                                 {"INSERT INTO UTENTI (CODICE, NOMEUTENTE) VALUES (1, 'UN NOME PIUTTOSTO LUNGO')"});
+    const QSize schermi[] = {{1024, 768}, {480, 640}, {800, 600}, {230, 300}, {320, 240}};
+    for (const QSize& schermo : schermi) {
+        SCOPED_TRACE(QStringLiteral("%1x%2").arg(schermo.width()).arg(schermo.height()).toStdString());
+        ModalitaPerProva modalita(QStringLiteral("SMALL"), schermo);
+        TBaseMainForm finestra;
+        finestra.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&finestra));
+        const ScalaCompatta scala = CalcolaScalaCompatta(schermo.width(), schermo.height());
+        EXPECT_EQ(finestra.size(), QSize(qRound(230 * scala.Centesimi / 100.0), qRound(300 * scala.Centesimi / 100.0)));
+
+        struct Pagina {
+            QWidget* pagina;
+            QStringList controlli; // at least these are seen
+        };
+        const Pagina pagine[] = {
+            {finestra.ModalitaDefault, {"PanelLogIn", "LabelUtente1", "ComboUtenti1", "LabelPassword1", "EditPassword1", "ButtonOk"}},
+            {finestra.ModalitaLista, {"LabelUtente2", "ListaUtenti2", "LabelPassword2", "EditPassword2", "SpinButtonLista", "ButtonOK2"}},
+        };
+        for (const Pagina& pagina : pagine) {
+            SCOPED_TRACE(pagina.pagina->objectName().toStdString());
+            finestra.NotebookMain->setCurrentWidget(pagina.pagina);
+            QApplication::processEvents();
+            const ControlliVisti visti = Controlli(finestra);
+            EXPECT_TRUE(visti.fuori.isEmpty()) << visti.fuori.join(QStringLiteral(" | ")).toStdString();
+            for (const QString& nome : pagina.controlli)
+                EXPECT_TRUE(visti.dentro.contains(nome)) << nome.toStdString();
+        }
+    }
 }
 
 TEST(BaseMain, StandardWindowStartsInTheLoginState) {

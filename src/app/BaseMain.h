@@ -117,6 +117,8 @@ public:
     std::vector<TGruppoProgramma*> Gruppi;
     std::vector<TVoceRapida*> VociRapide;
     std::vector<QPointer<QPushButton>> Pulsantoni;
+    // Hides the big buttons and lets them go once the event being handled is over.
+    void RimuoviPulsantoni();
 
     void CaricaProgrammi();
     void CaricaMenu(qint32 programma);
@@ -181,7 +183,7 @@ private:
 
     // Steps of the login.
     QString Parametro(const QString& nome);
-    bool EntraUtente(TInizForm& iniz);
+    bool EntraUtente(TInizForm& iniz, const QString& nome, const QString& password);
     void ApriArchivio();
     bool LeggiProfiloEProgetto();
     void PreparaMenu();
@@ -200,6 +202,11 @@ private:
     // Steps of a launch.
     void AvviaFunzione(const QString& dll, const QString& funzione, const QString& parametri, int modo);
     void RicaricaDopoVoce2();
+
+    // One login at a time; a close asked for meanwhile waits for its end.
+    bool LoginInCorso = false;
+    bool ChiusuraRinviata = false;
+    void FineLogin();
 
     // True when the window may close.
     bool FormClose();

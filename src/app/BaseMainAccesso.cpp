@@ -167,6 +167,12 @@ void TBaseMainForm::SpinButtonListaDownClick() {
 void TBaseMainForm::Esci1Click() { close(); }
 
 void TBaseMainForm::closeEvent(QCloseEvent* evento) {
+    // Closing destroys the data module the login is working with: it waits for the login.
+    if (LoginInCorso) {
+        ChiusuraRinviata = true;
+        evento->ignore();
+        return;
+    }
     if (!FormClose()) {
         evento->ignore();
         return;

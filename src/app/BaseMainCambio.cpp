@@ -20,10 +20,11 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QStackedWidget>
 
 void TBaseMainForm::FormKeyUp(int tasto) {
-    if (!SessioneAperta || MantieniStdMin)
+    if (!SessioneAperta || MantieniStdMin || LoginInCorso)
         return;
     switch (tasto) {
     case Qt::Key_F8:
@@ -59,6 +60,9 @@ void TBaseMainForm::CambioUtente() {
     Gruppi.clear();
     MenuProgrammi->RimuoviGruppi();
     NumeroVoci = 1;
+    // Left in place they would still launch functions as the user who left, on top of
+    // the access page; the next login builds its own.
+    RimuoviPulsantoni();
     if (NotebookMain->currentWidget() == ModalitaLista)
         ListaUtenti2->setFocus();
     else
@@ -89,7 +93,7 @@ void TBaseMainForm::CambioDitta() {
     CaricaProgrammiEMenu();
 }
 
-// The next company of the list, without dialog; programs, profile and archive stay.
+// The next company of the list, without dialog; programs and profile stay.
 void TBaseMainForm::DittaSuccessiva() {
     QString ditta;
     {
@@ -103,9 +107,22 @@ void TBaseMainForm::DittaSuccessiva() {
     if (!ScriviDittaUtente(ditta))
         return;
     TabXForm->SetUserPerNome(TabXForm->GetNomeUser());
+    // The archive follows the company the caption names, as with F9: semaphores and the
+    // libraries' data must land in the new company's archive.
+    ApriArchivio();
     ImpostaTitoloMenu();
     if (TGruppoProgramma* attivo = MenuProgrammi->GruppoAttivo())
         CaricaMenu(attivo->Tag());
+}
+
+void TBaseMainForm::RimuoviPulsantoni() {
+    for (const QPointer<QPushButton>& pulsante : Pulsantoni) {
+        if (pulsante) {
+            pulsante->hide();
+            pulsante->deleteLater();
+        }
+    }
+    Pulsantoni.clear();
 }
 
 bool TBaseMainForm::ScriviDittaUtente(const QString& ditta) {

@@ -121,6 +121,9 @@ void TBaseMainForm::PulsantoneClick(QPushButton* pulsante) {
 // The steps every launch shares once the entry is known: session, call log, company,
 // then the loader of the export's form.
 void TBaseMainForm::AvviaFunzione(const QString& dll, const QString& funzione, const QString& parametri, int modo) {
+    // Nothing runs from the access pages, whatever reached here.
+    if (!SessioneAperta)
+        return;
     if (!VerificaStatoSessione(true))
         return;
     const qint32 idFinestra = AggiornaKestoLogFunz(funzione);

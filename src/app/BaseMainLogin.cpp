@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QStackedWidget>
+#include <QTimer>
 
 #include <exception>
 
@@ -42,9 +43,18 @@ QStringList PezziAperturaForm(const QString& valore) {
 } // namespace
 
 void TBaseMainForm::ButtonOkClick() {
+    // A second OK while a login runs (a library may run an event loop of its own) does
+    // nothing; a close waits for the end (FineLogin), errors included.
+    if (LoginInCorso)
+        return;
+    LoginInCorso = true;
+    const std::unique_ptr<TBaseMainForm, void (*)(TBaseMainForm*)> fine(this, [](TBaseMainForm* f) { f->FineLogin(); });
+    // Read once: the user whose password is checked is the one who logs in.
+    const QString nome = GetNomeUtente();
+    const QString password = GetPassword();
     // Closed and destroyed whatever happens, errors included.
     auto iniz = std::make_unique<TInizForm>(this);
-    bool ok = EntraUtente(*iniz);
+    bool ok = EntraUtente(*iniz, nome, password);
     if (ok)
         ok = LeggiProfiloEProgetto();
     if (ok)
@@ -60,14 +70,22 @@ void TBaseMainForm::ButtonOkClick() {
         ApriFormIniziale();
 }
 
+void TBaseMainForm::FineLogin() {
+    LoginInCorso = false;
+    if (ChiusuraRinviata) {
+        ChiusuraRinviata = false;
+        QTimer::singleShot(0, this, &TBaseMainForm::close);
+    }
+}
+
 QString TBaseMainForm::Parametro(const QString& nome) {
     QString valore;
     TabXForm->CaricaParametro(nome, valore);
     return valore;
 }
 
-bool TBaseMainForm::EntraUtente(TInizForm& iniz) {
-    if (!TabXForm->VerificaPasswordUser(GetNomeUtente(), GetPassword())) {
+bool TBaseMainForm::EntraUtente(TInizForm& iniz, const QString& nome, const QString& password) {
+    if (!TabXForm->VerificaPasswordUser(nome, password)) {
         piattaforma::MostraErrore(QStringLiteral(
             "Accesso negato: scegliere un'utente ed inserire l'eventuale password. Fare attenzione al "
             "maiuscolo / minuscolo"));
@@ -78,7 +96,7 @@ bool TBaseMainForm::EntraUtente(TInizForm& iniz) {
     PanelLogIn->hide();
     NotebookMain->hide();
     MenuProgrammi->show();
-    TabXForm->SetUserPerNome(GetNomeUtente());
+    TabXForm->SetUserPerNome(nome);
     ApriSessione();
     // The session counts as opened even when its row could not be written.
     SessioneAperta = true;

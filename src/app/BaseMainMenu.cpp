@@ -194,9 +194,7 @@ void CaricaPulsantoni(TBaseMainForm& finestra, ImmaginiGrafica& immagini) {
                    QStringLiteral("FROM PULSANTONI"),
                    QStringLiteral("WHERE (PROGETTO=%1)").arg(fb::Quota(finestra.CodiceProgetto)),
                    QStringLiteral("AND(VISIBILE='1')")});
-    for (const QPointer<QPushButton>& pulsante : finestra.Pulsantoni)
-        delete pulsante.data();
-    finestra.Pulsantoni.clear();
+    finestra.RimuoviPulsantoni();
     for (; !query.Eof(); query.Next()) {
         const qint32 id = Intero(query, "ID");
         auto* pulsante = new QPushButton(finestra.Panel1);

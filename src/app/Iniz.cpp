@@ -28,8 +28,9 @@ TInizForm::TInizForm(QWidget* owner) : QWidget(owner, Qt::Dialog) {
     move((schermo.width() - width()) / 2, (schermo.height() - height()) / 2);
 }
 
+// Only painting: a key or a click of the user must not act in the middle of the login.
 void TInizForm::MostraSubito() {
     show();
     repaint();
-    QApplication::processEvents();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }

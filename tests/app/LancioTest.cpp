@@ -7,6 +7,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
+#include <QPointer>
+#include <QPushButton>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -266,6 +269,53 @@ TEST_F(Tasti, F8GoesBackToTheAccessPageOnce) {
     EXPECT_TRUE(Finestra().Voci.empty());
     EXPECT_FALSE(Finestra().Sessioni1->isEnabled());
     EXPECT_FALSE(Finestra().LabelCambioUtente->isEnabled());
+}
+
+TEST_F(Tasti, AfterF8NothingOfThePreviousUserCanBeLaunchedAndTheNextLoginBringsItsButtons) {
+    Utenti({QStringLiteral("INSERT INTO PULSANTONI (ID, PROGETTO, VISIBILE, POS_X, POS_Y, LARGHEZZA, ALTEZZA, "
+                           "NOME, DLL, FUNZIONE, LIVELLO2VERSIONE) VALUES (5, 1, '1', 200, 10, 100, 40, "
+                           "'Pulsante', '%1', 'Apri1', '0')")
+                .arg(prova::PercorsoProvaFunzioni())});
+    Entra("ROSSI");
+    Finestra().show();
+    QPointer<QPushButton> pulsante = Finestra().findChild<QPushButton*>("Pulsantone_5");
+    ASSERT_NE(pulsante, nullptr);
+    ASSERT_TRUE(pulsante->isVisible());
+    Premi(Finestra().MenuProgrammi, Qt::Key_F8);
+    EXPECT_FALSE(pulsante->isVisible()) << "gone from the access page at once";
+    // Even a click that was already on its way runs nothing.
+    Finestra().PulsantoneClick(pulsante);
+    EXPECT_TRUE(libreria.Chiamate().empty());
+    EXPECT_EQ(ValoreUtenti("SELECT COUNT(*) FROM KESTOLOGFUNZ"), "0");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(pulsante.isNull());
+    EXPECT_TRUE(Finestra().Pulsantoni.empty());
+
+    Entra("D'ANGELO", "Perù");
+    ASSERT_EQ(Finestra().Pulsantoni.size(), 1u);
+    EXPECT_TRUE(Finestra().Pulsantoni[0]->isVisible());
+    Finestra().Pulsantoni[0]->click();
+    ASSERT_EQ(libreria.Chiamate().size(), 1u);
+    EXPECT_EQ(libreria.Chiamate()[0].Utente, 2);
+}
+
+TEST_F(Tasti, F12OpensTheArchiveOfTheCompanyItMakesCurrent) {
+    const QString archivioBeta = installazione.Directory() + "archivio/beta.fdb";
+    ASSERT_TRUE(QFile::copy(installazione.FileArchivio(), archivioBeta));
+    Utenti({"UPDATE TABNORVANE SET VALORE='" + archivioBeta +
+            "' WHERE UTENTE=1 AND INTESTAZIONE='BETA' AND PARAMETRO='Archivio'"});
+    Entra("ROSSI");
+    Finestra().show();
+    const fb::TDatabase& archivio = Finestra().TabXForm->IBDatabase1;
+    EXPECT_EQ(archivio.DatabaseName, installazione.FileArchivio());
+    Premi(Finestra().MenuProgrammi, Qt::Key_F12);
+    EXPECT_EQ(Finestra().windowTitle(), "Ditta: BETA - Utente: ROSSI");
+    EXPECT_EQ(archivio.DatabaseName, archivioBeta);
+    EXPECT_TRUE(archivio.Connected());
+    Premi(Finestra().MenuProgrammi, Qt::Key_F12);
+    EXPECT_EQ(archivio.DatabaseName, installazione.FileArchivio());
+    EXPECT_TRUE(archivio.Connected());
+    EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
 }
 
 class Chiusura : public FinestraDiProva {};

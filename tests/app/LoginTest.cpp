@@ -11,6 +11,8 @@
 #include <QMenuBar>
 #include <QStackedWidget>
 
+#include <functional>
+
 using piattaforma::TipoMessaggio;
 
 namespace {
@@ -201,6 +203,71 @@ TEST_F(Login, ASmallSessionClosesWithoutStoringThePosition) {
                   "1");
     }
     EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
+}
+
+// Runs an action once, the moment the login's message window shows: what reaches the window
+// while a login runs.
+class DuranteIlLogin : public QObject {
+public:
+    explicit DuranteIlLogin(std::function<void()> azione) : azione_(std::move(azione)) {
+        qApp->installEventFilter(this);
+    }
+    ~DuranteIlLogin() override { qApp->removeEventFilter(this); }
+    bool Eseguita() const { return !azione_; }
+
+protected:
+    bool eventFilter(QObject* oggetto, QEvent* evento) override {
+        if (azione_ && evento->type() == QEvent::Show && qobject_cast<TInizForm*>(oggetto)) {
+            const auto azione = std::move(azione_);
+            azione_ = nullptr;
+            azione();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> azione_;
+};
+
+TEST_F(Login, WhatReachesTheWindowDuringALoginDoesNotChangeItsUserNorStartAnother) {
+    struct Caso {
+        const char* cosa;
+        std::function<void(TBaseMainForm&)> azione;
+    };
+    const Caso casi[] = {
+        {"another user chosen",
+         [](TBaseMainForm& f) { f.ComboUtenti1->setCurrentIndex(f.ComboUtenti1->findText("D'ANGELO")); }},
+        {"OK pressed again", [](TBaseMainForm& f) { f.ButtonOk->click(); }},
+        {"the other page's OK", [](TBaseMainForm& f) { f.ButtonOK2->click(); }},
+    };
+    for (const Caso& caso : casi) {
+        SCOPED_TRACE(caso.cosa);
+        Finestra().show();
+        DuranteIlLogin durante([&] { caso.azione(Finestra()); });
+        Entra("ROSSI");
+        ASSERT_TRUE(durante.Eseguita());
+        EXPECT_EQ(Finestra().TabXForm->GetNomeUser(), "ROSSI");
+        EXPECT_EQ(Finestra().windowTitle(), "Ditta: ALFA - Utente: ROSSI");
+        EXPECT_EQ(ValoreUtenti("SELECT LIST(CODICEUTENTE) FROM KESTOLOG WHERE DATACHIUSURA IS NULL"), "1")
+            << "one session, of the user whose password was checked";
+        EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
+        Chiudi();
+        Utenti({"DELETE FROM KESTOLOG"});
+    }
+}
+
+TEST_F(Login, ACloseAskedDuringTheLoginHappensWhenTheLoginIsOver) {
+    Finestra().show();
+    DuranteIlLogin durante([&] { Finestra().close(); });
+    Entra("ROSSI");
+    ASSERT_TRUE(durante.Eseguita());
+    ASSERT_NE(Finestra().TabXForm, nullptr) << "the data module outlived the login";
+    EXPECT_TRUE(Finestra().SessioneAperta);
+    EXPECT_EQ(Finestra().windowTitle(), "Ditta: ALFA - Utente: ROSSI");
+    QApplication::processEvents();
+    EXPECT_FALSE(Finestra().isVisible());
+    EXPECT_EQ(Finestra().TabXForm, nullptr);
+    EXPECT_EQ(ValoreUtenti("SELECT COUNT(*) FROM KESTOLOG WHERE DATACHIUSURA IS NULL"), "0");
 }
 
 class Sessioni : public FinestraDiProva {};

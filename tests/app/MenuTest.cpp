@@ -530,6 +530,10 @@ TEST_F(MenuDiProva, AReloadWithFewerButtonsDestroysTheOldOnes) {
 
     finestra->CodiceProgetto = 2;
     finestra->CaricaProgrammi();
+    for (const QPointer<QPushButton>& vecchio : vecchi)
+        EXPECT_TRUE(vecchio->isHidden());
+    // Gone once the event that reloaded them is over.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(Descrivi(vecchi), (QStringList{"(destroyed)", "(destroyed)", "(destroyed)"}));
     EXPECT_EQ(Descrivi(finestra->Pulsantoni), QStringList{"Pulsantone_4 tag 4 'Solo' 300,10 100x40 glyph 0x0"});
     EXPECT_EQ(finestra->Panel1->findChildren<QPushButton*>(QRegularExpression(QStringLiteral("^Pulsantone_"))).size(), 1);

@@ -5,7 +5,6 @@
 #include "Grafica.h"
 #include "Schema.h"
 
-#include "fb/Database.h"
 #include "fb/Errore.h"
 
 #include <QCoreApplication>
@@ -27,25 +26,6 @@ QByteArray ImprontaSorgenti() {
             impronta.addData(file.readAll());
     }
     return impronta.result().toHex();
-}
-
-void CreaDatabase(const QDir& installazione, const QString& relativo, const QString& sezione) {
-    const QString percorso = installazione.filePath(relativo);
-    QFile::remove(percorso);
-    QDir().mkpath(QFileInfo(percorso).path());
-    schema::CreaDatabase(percorso, DirectoryDemo + QStringLiteral("/schema.sql"), sezione);
-
-    // The demo rows name paths inside the installation.
-    QStringList righe = schema::Istruzioni(DirectoryDemo + QStringLiteral("/dati.sql"), sezione);
-    QString radice = installazione.absolutePath() + QLatin1Char('/');
-    radice.replace(QLatin1Char('\''), QStringLiteral("''"));
-    for (QString& riga : righe)
-        riga.replace(QStringLiteral("{INSTALLAZIONE}"), radice);
-    fb::TDatabase database;
-    database.DatabaseName = percorso;
-    database.Params = {QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=quillpond")};
-    database.Open();
-    schema::Esegui(database, righe);
 }
 
 } // namespace
@@ -73,12 +53,14 @@ int main(int argc, char** argv) {
     try {
         schema::CreaGrafica(installazione.path());
         schema::CreaGraficaDemo(installazione.path());
-        CreaDatabase(installazione, QStringLiteral("user/user.fdb"), QStringLiteral("utenti"));
-        CreaDatabase(installazione, QStringLiteral("archivi/demo/archivio.fdb"),
-                     QStringLiteral("archivio"));
+        const QString directory = installazione.path();
+        schema::CreaDatabaseDemo(directory, QStringLiteral("user/user.fdb"), QStringLiteral("utenti"),
+                                 DirectoryDemo);
+        schema::CreaDatabaseDemo(directory, QStringLiteral("archivi/demo/archivio.fdb"),
+                                 QStringLiteral("archivio"), DirectoryDemo);
         // The second company of ROSSI and D'ANGELO works on an archive of its own.
-        CreaDatabase(installazione, QStringLiteral("archivi/beta/archivio.fdb"),
-                     QStringLiteral("archivio"));
+        schema::CreaDatabaseDemo(directory, QStringLiteral("archivi/beta/archivio.fdb"),
+                                 QStringLiteral("archivio"), DirectoryDemo);
     } catch (const fb::EErroreDB& e) {
         std::fprintf(stderr, "Demo installation failed: %s\n", qPrintable(e.Messaggio()));
         return 1;

@@ -6,7 +6,9 @@
 #include "fb/Transazione.h"
 #include "piattaforma/Codifica.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace schema {
 
@@ -61,6 +63,27 @@ void CreaDatabase(const QString& percorso, const QString& file, const QString& s
                        QStringLiteral("PAGE_SIZE 4096")};
     database.CreateDatabase();
     Esegui(database, Istruzioni(file, sezione));
+}
+
+void CreaDatabaseDemo(const QString& directoryInstallazione, const QString& relativo,
+                      const QString& sezione, const QString& directoryDemo) {
+    const QDir installazione(directoryInstallazione);
+    const QString percorso = installazione.filePath(relativo);
+    QFile::remove(percorso);
+    QDir().mkpath(QFileInfo(percorso).path());
+    CreaDatabase(percorso, directoryDemo + QStringLiteral("/schema.sql"), sezione);
+
+    // The demo rows name paths inside the installation.
+    QStringList righe = Istruzioni(directoryDemo + QStringLiteral("/dati.sql"), sezione);
+    QString radice = installazione.absolutePath() + QLatin1Char('/');
+    radice.replace(QLatin1Char('\''), QStringLiteral("''"));
+    for (QString& riga : righe)
+        riga.replace(QStringLiteral("{INSTALLAZIONE}"), radice);
+    fb::TDatabase database;
+    database.DatabaseName = percorso;
+    database.Params = {QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=quillpond")};
+    database.Open();
+    Esegui(database, righe);
 }
 
 } // namespace schema

@@ -23,4 +23,11 @@ void Esegui(fb::TDatabase& database, const QStringList& istruzioni);
 // Creates the database file at that path (page size 4096, dialect 3) and loads the section.
 void CreaDatabase(const QString& percorso, const QString& file, const QString& sezione);
 
+// One database of the demo installation, at a path relative to the installation directory,
+// made afresh from the section of the demo's "schema.sql" and filled with the section's rows
+// of its "dati.sql", where {INSTALLAZIONE} stands for the installation directory. The demo
+// builder and the tests lay the demo out alike.
+void CreaDatabaseDemo(const QString& directoryInstallazione, const QString& relativo,
+                      const QString& sezione, const QString& directoryDemo);
+
 } // namespace schema

@@ -1,5 +1,6 @@
 // Saves pictures of the access window, as the demo installation shows it, for people to
-// look at: both login pages and the compact layout of a 1024 x 768 terminal.
+// look at: both login pages, the compact layout of a 1024 x 768 terminal and of smaller
+// ones, and the menus of ROSSI and of the terminal user MAGAZZINO.
 
 #include "app/Applicazione.h"
 #include "app/BaseMain.h"
@@ -83,7 +84,15 @@ int main(int argc, char** argv) {
     tutte &= Fotografa(cartella + QStringLiteral("/accesso-compatto-480x640.png"), [](TBaseMainForm& f) {
         f.NotebookMain->setCurrentWidget(f.ModalitaLista);
     });
+    ImpostaDimensioneSchermo(QSize(230, 300));
+    tutte &= Fotografa(cartella + QStringLiteral("/accesso-compatto-default-230x300.png"), [](TBaseMainForm& f) {
+        f.NotebookMain->setCurrentWidget(f.ModalitaDefault);
+    });
     ImpostaDimensioneSchermo(QSize(1024, 768));
+    tutte &= Fotografa(cartella + QStringLiteral("/accesso-compatto-default.png"), [](TBaseMainForm& f) {
+        f.NotebookMain->setCurrentWidget(f.ModalitaDefault);
+        f.ComboUtenti1->setCurrentIndex(f.ComboUtenti1->findText(QStringLiteral("MAGAZZINO")));
+    });
     tutte &= Fotografa(cartella + QStringLiteral("/menu-compatto.png"), [](TBaseMainForm& f) {
         f.ListaUtenti2->setCurrentRow(0);
         f.NotebookMain->setCurrentWidget(f.ModalitaLista);
@@ -91,6 +100,24 @@ int main(int argc, char** argv) {
         QTest::mouseClick(f.ButtonOK2, Qt::LeftButton);
         QApplication::processEvents();
     });
+    // The terminal user, with the big buttons of his own project.
+    const auto entraMagazzino = [](TBaseMainForm& f) {
+        const QList<QListWidgetItem*> righe = f.ListaUtenti2->findItems(QStringLiteral("MAGAZZINO"), Qt::MatchExactly);
+        if (!righe.isEmpty())
+            f.ListaUtenti2->setCurrentItem(righe.first());
+        f.NotebookMain->setCurrentWidget(f.ModalitaLista);
+        f.show();
+        QTest::mouseClick(f.ButtonOK2, Qt::LeftButton);
+        QApplication::processEvents();
+    };
+    tutte &= Fotografa(cartella + QStringLiteral("/menu-compatto-magazzino.png"), entraMagazzino);
+    for (const QSize& schermo : {QSize(480, 640), QSize(230, 300)}) {
+        ImpostaDimensioneSchermo(schermo);
+        tutte &= Fotografa(cartella + QStringLiteral("/menu-compatto-magazzino-%1x%2.png")
+                                          .arg(schermo.width())
+                                          .arg(schermo.height()),
+                           entraMagazzino);
+    }
     piattaforma::ImpostaMessaggi(nullptr);
     return tutte ? 0 : 1;
 }

@@ -107,6 +107,18 @@ void Calendario(QPainter& p) {
             p.drawPoint(QPointF(x, y));
 }
 
+// An open box with an arrow going in (verso 1) or coming out (verso -1).
+void ScatolaConFreccia(QPainter& p, int verso) {
+    p.drawPolyline(QPolygonF({{6, 15}, {6, 27}, {26, 27}, {26, 15}}));
+    const double punta = verso > 0 ? 22 : 4;
+    const double coda = verso > 0 ? 4 : 22;
+    p.drawLine(QPointF(16, coda), QPointF(16, punta));
+    p.drawPolyline(QPolygonF({{11, punta - 5.0 * verso}, {16, punta}, {21, punta - 5.0 * verso}}));
+}
+
+void Carico(QPainter& p) { ScatolaConFreccia(p, 1); }
+void Scarico(QPainter& p) { ScatolaConFreccia(p, -1); }
+
 } // namespace
 
 void CreaGrafica(const QString& directoryInstallazione) {
@@ -132,6 +144,8 @@ void CreaGraficaDemo(const QString& directoryInstallazione) {
     SalvaGlifo(file("Fatture.bmp"), QColor(0x6a, 0x1b, 0x9a), Documento);
     SalvaGlifo(file("Listini.bmp"), QColor(0xc6, 0x28, 0x28), Cartellino);
     SalvaGlifo(file("Agenda.bmp"), QColor(0x00, 0x83, 0x8f), Calendario);
+    SalvaGlifo(file("Carico.bmp"), QColor(0x2e, 0x7d, 0x32), Carico);
+    SalvaGlifo(file("Scarico.bmp"), QColor(0xc6, 0x28, 0x28), Scarico);
 }
 
 } // namespace schema

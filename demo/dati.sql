@@ -13,7 +13,7 @@ INSERT INTO UTENTI (CODICE, NOMEUTENTE, PWDUTENTE, DITTA, INFO1, UTENTEINATTIVO,
 VALUES ('2', 'BIANCHI', 'bianchi', 'Alfa Costruzioni S.r.l.', 'PC', NULL, NULL, NULL, '1', '1', NULL);
 INSERT INTO UTENTI (CODICE, NOMEUTENTE, PWDUTENTE, DITTA, INFO1, UTENTEINATTIVO,
   ABILITASCELTADISCO, ACCESSONORVANE, PROFILOSICUREZZA, PROGETTO, MANTIENISTDMIN)
-VALUES ('3', 'MAGAZZINO', NULL, 'Alfa Costruzioni S.r.l.', 'TERM', NULL, NULL, NULL, '1', '1', '1');
+VALUES ('3', 'MAGAZZINO', NULL, 'Alfa Costruzioni S.r.l.', 'TERM', NULL, NULL, NULL, '1', '2', '1');
 INSERT INTO UTENTI (CODICE, NOMEUTENTE, PWDUTENTE, DITTA, INFO1, UTENTEINATTIVO,
   ABILITASCELTADISCO, ACCESSONORVANE, PROFILOSICUREZZA, PROGETTO, MANTIENISTDMIN)
 VALUES ('4', 'VERDI', NULL, 'Alfa Costruzioni S.r.l.', NULL, '1', NULL, NULL, '1', '1', NULL);
@@ -75,11 +75,18 @@ INSERT INTO DETTPROGETTI (PROGETTO, PROGRAMMA) VALUES ('1', '1');
 INSERT INTO DETTPROGETTI (PROGETTO, PROGRAMMA) VALUES ('1', '2');
 INSERT INTO DETTPROGETTI (PROGETTO, PROGRAMMA) VALUES ('1', '3');
 INSERT INTO DETTPROGETTI (PROGETTO, PROGRAMMA) VALUES ('1', '4');
+-- Project 2, MAGAZZINO's on the compact terminal: the warehouse only.
+INSERT INTO DETTPROGETTI (PROGETTO, PROGRAMMA) VALUES ('2', '2');
 
 -- Menus. Every entry runs an export of DemoFunzioni.so, which shows what it received:
 -- MostraArgomenti (form 1), MostraArgomenti2 (form 2, entries with LIVELLO2VERSIONE '1'),
 -- MostraArgomentiX, MostraArgomenti2X and MostraArgomentiY; the "Strumenti" entries are
 -- the built-in functions. VOCERAPIDA '1' also lists an entry in its program's group.
+-- Each export takes the arguments of one form (demo/librerie/EsportazioniDemo.h) and the
+-- row must reach it in that form: a menu entry below the bar runs in mode 2 when its
+-- LIVELLO2VERSIONE is '1', in mode 1 otherwise; an entry on the bar itself and a quick entry
+-- always in mode 1. So an entry whose menu reaches MostraArgomenti2X gets its quick entry
+-- from a hidden row of its own, running MostraVoceRapidaX (form X).
 
 -- Contabilità
 INSERT INTO DETTMENU (PROGRAMMA, MENU, LIVELLOMENU, MENUPREC, VISIBILE, DESCRIZIONE, VOCERAPIDA, LIVELLO2VERSIONE, DLL, FUNZIONE, PARAMETRIBLOB)
@@ -98,7 +105,9 @@ VALUES ('1', '15', '1', '10', '0', 'Centri di costo (nascosto)', '0', '0', 'Demo
 INSERT INTO DETTMENU (PROGRAMMA, MENU, LIVELLOMENU, MENUPREC, VISIBILE, DESCRIZIONE, VOCERAPIDA, LIVELLO2VERSIONE, DLL, FUNZIONE, PARAMETRIBLOB)
 VALUES ('1', '20', '0', NULL, '1', 'Movimenti', '0', '0', NULL, NULL, NULL);
 INSERT INTO DETTMENU (PROGRAMMA, MENU, LIVELLOMENU, MENUPREC, VISIBILE, DESCRIZIONE, VOCERAPIDA, LIVELLO2VERSIONE, DLL, FUNZIONE, PARAMETRIBLOB)
-VALUES ('1', '21', '1', '20', '1', 'Prima nota', '1', '1', 'DemoFunzioni.so', 'MostraArgomenti2X', 'Registro=Prima nota');
+VALUES ('1', '21', '1', '20', '1', 'Prima nota', '0', '1', 'DemoFunzioni.so', 'MostraArgomenti2X', 'Registro=Prima nota');
+INSERT INTO DETTMENU (PROGRAMMA, MENU, LIVELLOMENU, MENUPREC, VISIBILE, DESCRIZIONE, VOCERAPIDA, LIVELLO2VERSIONE, DLL, FUNZIONE, PARAMETRIBLOB)
+VALUES ('1', '27', '1', '20', '0', 'Prima nota', '1', '0', 'DemoFunzioni.so', 'MostraVoceRapidaX', NULL);
 INSERT INTO DETTMENU (PROGRAMMA, MENU, LIVELLOMENU, MENUPREC, VISIBILE, DESCRIZIONE, VOCERAPIDA, LIVELLO2VERSIONE, DLL, FUNZIONE, PARAMETRIBLOB)
 VALUES ('1', '22', '1', '20', '1', 'Registri IVA', '0', '0', NULL, NULL, NULL);
 INSERT INTO DETTMENU (PROGRAMMA, MENU, LIVELLOMENU, MENUPREC, VISIBILE, DESCRIZIONE, VOCERAPIDA, LIVELLO2VERSIONE, DLL, FUNZIONE, PARAMETRIBLOB)
@@ -148,7 +157,9 @@ VALUES ('3', '10', '0', NULL, '1', 'Documenti', '0', '0', NULL, NULL, NULL);
 INSERT INTO DETTMENU (PROGRAMMA, MENU, LIVELLOMENU, MENUPREC, VISIBILE, DESCRIZIONE, VOCERAPIDA, LIVELLO2VERSIONE, DLL, FUNZIONE, PARAMETRIBLOB)
 VALUES ('3', '11', '1', '10', '1', 'Preventivi', '1', '0', 'DemoFunzioni.so', 'MostraArgomenti', NULL);
 INSERT INTO DETTMENU (PROGRAMMA, MENU, LIVELLOMENU, MENUPREC, VISIBILE, DESCRIZIONE, VOCERAPIDA, LIVELLO2VERSIONE, DLL, FUNZIONE, PARAMETRIBLOB)
-VALUES ('3', '12', '1', '10', '1', 'Ordini clienti', '1', '1', 'DemoFunzioni.so', 'MostraArgomenti2X', 'Stato=aperti');
+VALUES ('3', '12', '1', '10', '1', 'Ordini clienti', '0', '1', 'DemoFunzioni.so', 'MostraArgomenti2X', 'Stato=aperti');
+INSERT INTO DETTMENU (PROGRAMMA, MENU, LIVELLOMENU, MENUPREC, VISIBILE, DESCRIZIONE, VOCERAPIDA, LIVELLO2VERSIONE, DLL, FUNZIONE, PARAMETRIBLOB)
+VALUES ('3', '16', '1', '10', '0', 'Ordini clienti', '1', '0', 'DemoFunzioni.so', 'MostraVoceRapidaX', NULL);
 INSERT INTO DETTMENU (PROGRAMMA, MENU, LIVELLOMENU, MENUPREC, VISIBILE, DESCRIZIONE, VOCERAPIDA, LIVELLO2VERSIONE, DLL, FUNZIONE, PARAMETRIBLOB)
 VALUES ('3', '13', '1', '10', '1', 'Fatture', '0', '0', NULL, NULL, NULL);
 INSERT INTO DETTMENU (PROGRAMMA, MENU, LIVELLOMENU, MENUPREC, VISIBILE, DESCRIZIONE, VOCERAPIDA, LIVELLO2VERSIONE, DLL, FUNZIONE, PARAMETRIBLOB)
@@ -186,6 +197,16 @@ VALUES ('6', '1', '1', '475', '100', '125', '64', 'Agenda', 'Agenda.bmp', 'Pelma
 -- Hidden: not shown.
 INSERT INTO PULSANTONI (ID, PROGETTO, VISIBILE, POS_X, POS_Y, LARGHEZZA, ALTEZZA, NOME, NOMEIMMAGINE, DLL, FUNZIONE, LIVELLO2VERSIONE, PARAMETRIBLOB)
 VALUES ('7', '1', '0', '205', '176', '125', '64', 'Nascosto', 'Agenda.bmp', 'DemoFunzioni.so', 'MostraArgomenti', '0', NULL);
+
+-- Big buttons of project 2 for the compact terminal, one to a row. They are not scaled
+-- with the window (their captions' font is): placed within the 230 x 300 design, below the
+-- group's quick entries, they show on every compact screen, whose window is at least that big.
+INSERT INTO PULSANTONI (ID, PROGETTO, VISIBILE, POS_X, POS_Y, LARGHEZZA, ALTEZZA, NOME, NOMEIMMAGINE, DLL, FUNZIONE, LIVELLO2VERSIONE, PARAMETRIBLOB)
+VALUES ('8', '2', '1', '10', '160', '210', '38', 'Carico', 'Carico.bmp', 'DemoFunzioni.so', 'MostraArgomenti2X', '1', 'Causale=Carico');
+INSERT INTO PULSANTONI (ID, PROGETTO, VISIBILE, POS_X, POS_Y, LARGHEZZA, ALTEZZA, NOME, NOMEIMMAGINE, DLL, FUNZIONE, LIVELLO2VERSIONE, PARAMETRIBLOB)
+VALUES ('9', '2', '1', '10', '206', '210', '38', 'Scarico', 'Scarico.bmp', 'DemoFunzioni.so', 'MostraArgomenti2X', '1', 'Causale=Scarico');
+INSERT INTO PULSANTONI (ID, PROGETTO, VISIBILE, POS_X, POS_Y, LARGHEZZA, ALTEZZA, NOME, NOMEIMMAGINE, DLL, FUNZIONE, LIVELLO2VERSIONE, PARAMETRIBLOB)
+VALUES ('10', '2', '1', '10', '252', '210', '38', 'Giacenze', 'Articoli.bmp', 'DemoFunzioni.so', 'MostraArgomenti', '0', NULL);
 
 --@ archivio
 

@@ -1,5 +1,6 @@
 // One entry per form, each opening a window that shows the arguments it received.
 
+#include "EsportazioniDemo.h"
 #include "FinestraLibreria.h"
 
 #include "piattaforma/Codifica.h"
@@ -11,6 +12,9 @@
 #include <QWidget>
 
 #include <cstring>
+#include <iterator>
+#include <string_view>
+#include <type_traits>
 
 namespace {
 
@@ -80,3 +84,52 @@ QUENDRA_ESPORTA int32_t QUENDRA_STDCALL MostraArgomentiY(int32_t utente, int32_t
                                                          const char* parametri) {
     return MostraArgomentiRicevuti({"MostraArgomentiY", utente, idFinestra, parametri});
 }
+
+// Form X, for quick entries: they always run in mode 1, so a row whose menu entry reaches
+// MostraArgomenti2X needs a quick entry of its own. Not a critical window, unlike
+// MostraArgomentiX.
+QUENDRA_ESPORTA int32_t QUENDRA_STDCALL MostraVoceRapidaX(int32_t utente, int32_t idFinestra) {
+    return MostraArgomentiRicevuti({"MostraVoceRapidaX", utente, idFinestra, std::nullopt});
+}
+
+// Each export has the signature of the form the table gives it.
+namespace {
+
+constexpr std::string_view FormaDichiarata(std::string_view nome) {
+    for (const EsportazioneDemo& esportazione : EsportazioniDemo)
+        if (nome == esportazione.Nome)
+            return esportazione.Forma;
+    return {};
+}
+
+template <typename Firma> constexpr std::string_view FormaDellaFirma() {
+    if constexpr (std::is_same_v<Firma, QuendraFunzione1>)
+        return "1";
+    else if constexpr (std::is_same_v<Firma, QuendraFunzione2>)
+        return "2";
+    else if constexpr (std::is_same_v<Firma, QuendraFunzioneX>)
+        return "X";
+    else if constexpr (std::is_same_v<Firma, QuendraFunzione2X>)
+        return "2X";
+    else if constexpr (std::is_same_v<Firma, QuendraFunzione3Y>)
+        return "3Y";
+    else
+        return {};
+}
+
+#define QUENDRA_VERIFICA_FORMA(esportazione)                                                       \
+    static_assert(!FormaDellaFirma<decltype(&esportazione)>().empty() &&                           \
+                      FormaDellaFirma<decltype(&esportazione)>() == FormaDichiarata(#esportazione), \
+                  #esportazione " is not written for the form EsportazioniDemo gives it")
+
+QUENDRA_VERIFICA_FORMA(MostraArgomenti);
+QUENDRA_VERIFICA_FORMA(MostraArgomenti2);
+QUENDRA_VERIFICA_FORMA(MostraArgomentiX);
+QUENDRA_VERIFICA_FORMA(MostraArgomenti2X);
+QUENDRA_VERIFICA_FORMA(MostraArgomentiY);
+QUENDRA_VERIFICA_FORMA(MostraVoceRapidaX);
+static_assert(std::size(EsportazioniDemo) == 6, "every export of the table is checked above");
+
+#undef QUENDRA_VERIFICA_FORMA
+
+} // namespace

@@ -6,6 +6,7 @@
 #include "Schema.h"
 
 #include "fb/Errore.h"
+#include "piattaforma/Segnali.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -31,6 +32,8 @@ QByteArray ImprontaSorgenti() {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Nothing to close: a stop signal ends it at once, whatever the database client does.
+    piattaforma::FineImmediataSuSegnale();
     QCoreApplication app(argc, argv);
     const QStringList argomenti = app.arguments();
     if (argomenti.size() < 2) {

@@ -7,6 +7,7 @@
 #include "app/Schermo.h"
 #include "forms/SelezDitta.h"
 #include "piattaforma/Messaggi.h"
+#include "piattaforma/Segnali.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -49,6 +50,8 @@ bool Fotografa(const QString& file, const std::function<void(TBaseMainForm&)>& p
 } // namespace
 
 int main(int argc, char** argv) {
+    // Nothing to close: a stop signal ends it at once, whatever the database client does.
+    piattaforma::FineImmediataSuSegnale();
     TApplicazione app(argc, argv);
     MessaggiSuErrore messaggi;
     piattaforma::ImpostaMessaggi(&messaggi);

@@ -156,6 +156,14 @@ public:
                              qint32 idFinestra);
     std::unique_ptr<TFunzioniDll> FunzioniDll;
 
+    // ---- The end of the program ----
+    // A stop signal: the program ends as a close does (session closed, position saved,
+    // databases detached) without asking about open windows, and the event loop stops.
+    void ChiudiPerSegnale();
+    // The display is gone and the process is exiting: only the databases are put in order
+    // (the work session closed, everything detached). No box can be shown.
+    void ChiudiSenzaSchermo();
+
 protected:
     void closeEvent(QCloseEvent* evento) override;
     bool eventFilter(QObject* oggetto, QEvent* evento) override;
@@ -207,6 +215,10 @@ private:
     bool LoginInCorso = false;
     bool ChiusuraRinviata = false;
     void FineLogin();
+    // Set by a stop signal: the close neither asks nor refuses.
+    bool ChiusuraForzata = false;
+    int TentativiChiusuraForzata = 0;
+    void ChiudiFinestreAltrui();
 
     // True when the window may close.
     bool FormClose();

@@ -13,6 +13,7 @@
 #include "piattaforma/Percorsi.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
@@ -184,7 +185,7 @@ bool TBaseMainForm::FormClose() {
     if (!TabXForm)
         return true; // closed already
     if (SessioneAperta) {
-        if (LogFinestre && !VerificaFinestreAperte()) {
+        if (!ChiusuraForzata && LogFinestre && !VerificaFinestreAperte()) {
             piattaforma::MostraAvviso(QStringLiteral("Chiudere prima tutte le finestre aperte"));
             return false;
         }
@@ -194,7 +195,11 @@ bool TBaseMainForm::FormClose() {
         if (Modalita != ModalitaSmall)
             SalvaPosizioneFinestra(this, TabXForm->GetNumUser(), 1, 1, TabXForm->IBDatabaseUser);
     }
+    if (ChiusuraForzata)
+        ChiudiFinestreAltrui();
     DistruggiDataModule();
+    if (ChiusuraForzata)
+        QCoreApplication::quit();
     return true;
 }
 

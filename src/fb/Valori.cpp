@@ -14,8 +14,18 @@ QString Quota(const QString& valore) {
 
 QString Quota(qint64 valore) { return Quota(QString::number(valore)); }
 
-QString TestoData(const QDate& data) { return data.toString(QStringLiteral("MM/dd/yyyy")); }
+// Formatted by hand: these texts are also written while the process exits (the session
+// closed when the display went away), when the toolkit's calendars may be gone.
+QString TestoData(const QDate& data) {
+    if (!data.isValid())
+        return {};
+    return QString::asprintf("%02d/%02d/%04d", data.month(), data.day(), data.year());
+}
 
-QString TestoOra(const QTime& ora) { return ora.toString(QStringLiteral("hh:mm:ss")); }
+QString TestoOra(const QTime& ora) {
+    if (!ora.isValid())
+        return {};
+    return QString::asprintf("%02d:%02d:%02d", ora.hour(), ora.minute(), ora.second());
+}
 
 } // namespace fb

@@ -1,0 +1,61 @@
+// The end of the program when nobody closes it: a stop signal, or the display gone.
+
+#include "app/BaseMain.h"
+
+#include "datamodule/TabX.h"
+
+#include <QApplication>
+#include <QThread>
+#include <QTimer>
+
+#include <cstdlib>
+
+namespace {
+
+// How long dialogs open on top may take to go before the program ends without them.
+constexpr int AttesaDialoghiMs = 3000;
+constexpr int PassoAttesaMs = 50;
+
+} // namespace
+
+void TBaseMainForm::ChiudiPerSegnale() {
+    ChiusuraForzata = true;
+    // A dialog on top runs an event loop of its own, and the code that opened it still
+    // needs the data module when it returns: dialogs go first, the close happens from
+    // the main loop.
+    if (QWidget* modale = QApplication::activeModalWidget())
+        modale->close();
+    const bool annidata = QThread::currentThread()->loopLevel() > 1 || QApplication::activeModalWidget();
+    if (annidata && ++TentativiChiusuraForzata * PassoAttesaMs < AttesaDialoghiMs) {
+        QTimer::singleShot(PassoAttesaMs, this, &TBaseMainForm::ChiudiPerSegnale);
+        return;
+    }
+    if (annidata) {
+        // A dialog that will not close: the databases are put in order and the process
+        // ends here, with nothing run after.
+        ChiudiSenzaSchermo();
+        std::_Exit(0);
+    }
+    // A login still running defers the close to its end.
+    close();
+}
+
+void TBaseMainForm::ChiudiFinestreAltrui() {
+    // The libraries' windows use the data module: they close while it is still there.
+    for (QWidget* finestra : QApplication::topLevelWidgets()) {
+        if (finestra != this && finestra->isVisible())
+            finestra->close();
+    }
+}
+
+void TBaseMainForm::ChiudiSenzaSchermo() {
+    if (!TabXForm)
+        return;
+    try {
+        if (SessioneAperta)
+            ChiudiSessione();
+    } catch (...) {
+        // Nothing can be reported any more; the databases are detached all the same.
+    }
+    DistruggiDataModule();
+}

@@ -1,0 +1,50 @@
+// The real program start on a throw-away installation, driven as a user would: it logs in
+// as the user named and, when asked, runs one menu entry; then it waits like the program
+// does. Boxes are written to stderr and answered OK, since nobody is there to see them.
+//   ProgrammaDiProva <installation directory> <user> [<program> <entry> | F9]
+// F9 leaves the company dialog open, modal, once the login is done.
+
+#include "app/BaseMain.h"
+#include "app/Programma.h"
+#include "piattaforma/Messaggi.h"
+#include "piattaforma/Percorsi.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+class MessaggiSuErrore : public piattaforma::Messaggi {
+public:
+    piattaforma::Risposta Mostra(piattaforma::TipoMessaggio, const QString& testo, const QString&) override {
+        std::fprintf(stderr, "box: %s\n", qPrintable(testo));
+        return piattaforma::Risposta::Ok;
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3)
+        return 2;
+    piattaforma::ImpostaDirectoryEseguibile(QString::fromLocal8Bit(argv[1]));
+    const QString utente = QString::fromLocal8Bit(argv[2]);
+    const bool ditta = argc > 3 && QByteArray(argv[3]) == "F9";
+    const int programma = argc > 4 ? std::atoi(argv[3]) : 0;
+    const int voce = argc > 4 ? std::atoi(argv[4]) : 0;
+    MessaggiSuErrore messaggi;
+    return EseguiProgramma(argc, argv, [&](TBaseMainForm& f) {
+        piattaforma::ImpostaMessaggi(&messaggi);
+        f.ComboUtenti1->setCurrentIndex(f.ComboUtenti1->findText(utente));
+        f.ButtonOk->click();
+        if (programma > 0)
+            f.EseguiFunzioneVoce(programma, voce, 1);
+        std::printf("entrato %d\n", f.CodiceSessione);
+        std::fflush(stdout);
+        if (ditta)
+            QTimer::singleShot(0, &f, [&f] { f.CambioDitta(); });
+    });
+}

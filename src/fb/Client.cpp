@@ -27,21 +27,10 @@ IProvider* Provider() {
     return provider;
 }
 
-Stato::Stato() : status_(Master()->getStatus()), wrapper_(status_) {}
-
-Stato::~Stato() { status_->dispose(); }
-
-bool Stato::Fallito() const { return (wrapper_.getState() & IStatus::STATE_ERRORS) != 0; }
-
-void Stato::Verifica() {
-    if (Fallito())
-        throw Errore();
-}
-
-EErroreDB Stato::Errore() {
+EErroreDB Stato::Errore() const {
     char testo[2048];
-    Util()->formatStatus(testo, sizeof testo, &wrapper_);
-    const ISC_STATUS* vettore = wrapper_.getErrors();
+    Util()->formatStatus(testo, sizeof testo, status);
+    const ISC_STATUS* vettore = getErrors();
 
     // The gds codes of the vector (each isc_arg_gds is followed by its code), and the
     // system's own cause where one is given.
@@ -68,6 +57,43 @@ EErroreDB Stato::Errore() {
     return EErroreDB(DecodificaMessaggio(testo).trimmed(), codici, sqlCode,
                      QString::fromLatin1(stato, 5), causa);
 }
+
+// ---- Letting interfaces go ---------------------------------------------------------------
+
+void Libera(IAttachment* attacco) noexcept {
+    StatoMuto stato;
+    attacco->detach(&stato);
+    if (stato.Fallito())
+        attacco->release();
+}
+
+void Libera(ITransaction* transazione) noexcept {
+    StatoMuto stato;
+    transazione->rollback(&stato);
+    if (stato.Fallito())
+        transazione->release();
+}
+
+void Libera(IResultSet* cursore) noexcept {
+    StatoMuto stato;
+    cursore->close(&stato);
+    if (stato.Fallito())
+        cursore->release();
+}
+
+void Libera(IBlob* blob) noexcept {
+    StatoMuto stato;
+    blob->close(&stato);
+    if (stato.Fallito())
+        blob->release();
+}
+
+void Libera(IStatement* istruzione) noexcept { istruzione->release(); }
+void Libera(IMessageMetadata* metadati) noexcept { metadati->release(); }
+void Libera(IMetadataBuilder* costruttore) noexcept { costruttore->release(); }
+void Libera(IXpbBuilder* blocco) noexcept { blocco->dispose(); }
+
+// ---- Text ---------------------------------------------------------------------------------
 
 // The engine's texts are ASCII, but they quote file names (UTF-8 here) and values (the
 // databases' single-byte code page): take the bytes as UTF-8 when they are.

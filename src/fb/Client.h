@@ -3,6 +3,7 @@
 // Access to the Firebird client's interfaces, shared by the classes of this folder only.
 
 #include "fb/Errore.h"
+#include "fb/Interfaccia.h"
 
 #include <firebird/Interface.h>
 
@@ -15,23 +16,34 @@ Firebird::IMaster* Master();
 Firebird::IUtil* Util();
 Firebird::IProvider* Provider();
 
-// A status object for one call; Verifica throws EErroreDB when the call failed.
-class Stato {
+// Owns one status object of the client.
+template <typename T> class StatoBase : public Firebird::BaseStatusWrapper<T> {
 public:
-    Stato();
-    ~Stato();
-    Stato(const Stato&) = delete;
-    Stato& operator=(const Stato&) = delete;
+    StatoBase() : Firebird::BaseStatusWrapper<T>(Master()->getStatus()) {}
+    ~StatoBase() { this->status->dispose(); }
+    StatoBase(const StatoBase&) = delete;
+    StatoBase& operator=(const StatoBase&) = delete;
 
-    Firebird::CheckStatusWrapper* operator&() { return &wrapper_; }
-    bool Fallito() const;
-    void Verifica();
-    EErroreDB Errore();
-    void Azzera() { wrapper_.init(); }
+    bool Fallito() const { return (this->getState() & Firebird::IStatus::STATE_ERRORS) != 0; }
+};
 
-private:
-    Firebird::IStatus* status_;
-    Firebird::CheckStatusWrapper wrapper_;
+// The status to hand to client calls, in the manner of the client's own throwing wrapper:
+// each call starts clean and a failed call throws EErroreDB as it returns, so an error is
+// never read late, after another call has cleared it.
+class Stato : public StatoBase<Stato> {
+public:
+    static void checkException(Stato* stato) {
+        if (stato->isDirty() && stato->Fallito())
+            throw stato->Errore();
+    }
+    // The error the last call left, decoded.
+    EErroreDB Errore() const;
+};
+
+// For clean-up that must not throw: the caller looks at Fallito itself.
+class StatoMuto : public StatoBase<StatoMuto> {
+public:
+    static void checkException(StatoMuto*) {}
 };
 
 // Text crosses the boundary in the suite's single-byte code page.

@@ -13,11 +13,9 @@ public:
     Firebird::IAttachment* Attacca(const QString& nomeDatabase, const QByteArray& dpb) override {
         client::Stato stato;
         // A database name is a file name: the file system's encoding, not the code page.
-        Firebird::IAttachment* attacco = client::Provider()->attachDatabase(
+        return client::Provider()->attachDatabase(
             &stato, QFile::encodeName(nomeDatabase).constData(), static_cast<unsigned>(dpb.size()),
             reinterpret_cast<const unsigned char*>(dpb.constData()));
-        stato.Verifica();
-        return attacco;
     }
 
     Firebird::IAttachment* Crea(const QString&, const QString& istruzione, int dialetto) override {
@@ -25,13 +23,12 @@ public:
         // The statement names a file: it goes in the file system's encoding.
         const QByteArray testo = QFile::encodeName(istruzione);
         FB_BOOLEAN eraCreazione = FB_FALSE;
-        Firebird::IAttachment* attacco = client::Util()->executeCreateDatabase(
+        client::Interfaccia<Firebird::IAttachment> attacco(client::Util()->executeCreateDatabase(
             &stato, static_cast<unsigned>(testo.size()), testo.constData(),
-            static_cast<unsigned>(dialetto), &eraCreazione);
-        stato.Verifica();
-        if (!eraCreazione || attacco == nullptr)
+            static_cast<unsigned>(dialetto), &eraCreazione));
+        if (!eraCreazione || !attacco)
             throw EErroreDB(QStringLiteral("Not a CREATE DATABASE statement: ") + istruzione);
-        return attacco;
+        return attacco.Cedi();
     }
 };
 

@@ -15,6 +15,7 @@ class Connettore {
 public:
     virtual ~Connettore() = default;
     // Attaches to the database name with a ready parameter block; throws EErroreDB on failure.
+    // The connection that asked takes the attachment over, as with Crea.
     virtual Firebird::IAttachment* Attacca(const QString& nomeDatabase, const QByteArray& dpb) = 0;
     // Runs a CREATE DATABASE statement and returns the new attachment; throws on failure.
     virtual Firebird::IAttachment* Crea(const QString& nomeDatabase, const QString& istruzione,

@@ -38,9 +38,8 @@ void TDatabase::SetDefaultTransaction(TTransazione* transazione) {
 
 QByteArray TDatabase::CreaDpb() const {
     client::Stato stato;
-    Firebird::IXpbBuilder* dpb =
-        client::Util()->getXpbBuilder(&stato, Firebird::IXpbBuilder::DPB, nullptr, 0);
-    stato.Verifica();
+    client::Interfaccia<Firebird::IXpbBuilder> dpb(
+        client::Util()->getXpbBuilder(&stato, Firebird::IXpbBuilder::DPB, nullptr, 0));
     for (const QString& riga : Params) {
         const int uguale = riga.indexOf(QLatin1Char('='));
         const QString nome = (uguale < 0 ? riga : riga.left(uguale)).trimmed();
@@ -50,23 +49,20 @@ QByteArray TDatabase::CreaDpb() const {
                                               return nome.compare(QLatin1String(p.nome),
                                                                   Qt::CaseInsensitive) == 0;
                                           });
-        if (trovato == std::end(parametriDpb)) {
-            dpb->dispose();
+        if (trovato == std::end(parametriDpb))
             throw EErroreDB(QStringLiteral("Unknown connection parameter: ") + riga);
-        }
         if (trovato->tag == isc_dpb_connect_timeout)
             dpb->insertInt(&stato, trovato->tag, valore.toInt());
         else
             dpb->insertString(&stato, trovato->tag, valore.constData());
     }
-    const QByteArray blocco(reinterpret_cast<const char*>(dpb->getBuffer(&stato)),
-                            static_cast<int>(dpb->getBufferLength(&stato)));
-    dpb->dispose();
-    return blocco;
+    const unsigned lunghezza = dpb->getBufferLength(&stato);
+    const unsigned char* buffer = dpb->getBuffer(&stato);
+    return QByteArray(reinterpret_cast<const char*>(buffer), static_cast<int>(lunghezza));
 }
 
 void TDatabase::Attacca(Firebird::IAttachment* attacco) {
-    attacco_ = attacco;
+    attacco_ = client::Interfaccia<Firebird::IAttachment>(attacco);
     ++generazione_;
 }
 
@@ -88,19 +84,20 @@ void TDatabase::CreateDatabase() {
     Attacca(ConnettoreCorrente().Crea(DatabaseName, istruzione, SQLDialect));
 }
 
-void TDatabase::Close() {
+void TDatabase::Close() noexcept {
     if (!Connected())
         return;
-    // Copies: ending them takes them off these lists.
-    for (TQuery* q : std::vector<TQuery*>(query_))
+    while (!query_.empty()) {
+        TQuery* q = query_.back();
+        query_.pop_back();
         q->Unprepare();
-    for (TTransazione* t : std::vector<TTransazione*>(transazioni_))
-        t->Termina(false);
-    client::Stato stato;
-    attacco_->detach(&stato);
-    if (stato.Fallito())
-        attacco_->release();
-    attacco_ = nullptr;
+    }
+    while (!transazioni_.empty()) {
+        TTransazione* t = transazioni_.back();
+        transazioni_.pop_back();
+        t->Termina();
+    }
+    attacco_.Azzera();
 }
 
 } // namespace fb

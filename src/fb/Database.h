@@ -1,13 +1,11 @@
 #pragma once
 
+#include "fb/Interfaccia.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <vector>
-
-namespace Firebird {
-class IAttachment;
-}
 
 namespace fb {
 
@@ -33,14 +31,14 @@ public:
 
     void Open();
     // Ends what is still running on the connection (rollback) and detaches. Never throws.
-    void Close();
-    bool Connected() const { return attacco_ != nullptr; }
+    void Close() noexcept;
+    bool Connected() const { return static_cast<bool>(attacco_); }
 
     // "CREATE DATABASE '<name>' " followed by each parameter line and a line break, in the
     // connection's dialect; the connection ends attached to the new database.
     void CreateDatabase();
 
-    Firebird::IAttachment* Handle() const { return attacco_; }
+    Firebird::IAttachment* Handle() const { return attacco_.get(); }
     // Changes at every attach, so statements prepared on an earlier attachment are dropped.
     unsigned Generazione() const { return generazione_; }
 
@@ -51,7 +49,7 @@ private:
     QByteArray CreaDpb() const;
     void Attacca(Firebird::IAttachment* attacco);
 
-    Firebird::IAttachment* attacco_ = nullptr;
+    client::Interfaccia<Firebird::IAttachment> attacco_;
     TTransazione* transazionePredefinita_ = nullptr;
     unsigned generazione_ = 0;
     std::vector<TTransazione*> transazioni_;

@@ -173,33 +173,18 @@ template <typename T> void Scrivi(unsigned char* p, const T& valore) {
     std::memcpy(p, &valore, sizeof valore);
 }
 
-// Releases a reference-counted interface of the client when the scope ends.
-template <typename T> struct Rilascio {
-    T* p;
-    ~Rilascio() {
-        if (p)
-            p->release();
-    }
-};
-
 } // namespace
-
-TMessaggioIngresso::~TMessaggioIngresso() {
-    if (metadati_)
-        metadati_->release();
-}
 
 void TMessaggioIngresso::Crea(Firebird::IMessageMetadata* descrizione,
                               const std::vector<const TParametro*>& valori) {
     using Tipo = TParametro::Tipo;
     Stato stato;
-    Rilascio<Firebird::IMetadataBuilder> costruttore{descrizione->getBuilder(&stato)};
-    stato.Verifica();
+    client::Interfaccia<Firebird::IMetadataBuilder> costruttore(descrizione->getBuilder(&stato));
     for (unsigned i = 0; i < valori.size(); ++i) {
         const TParametro& v = *valori[i];
         switch (v.tipo_) {
         case Tipo::Nullo:
-            costruttore.p->setType(&stato, i, descrizione->getType(&stato, i) | 1u);
+            costruttore->setType(&stato, i, descrizione->getType(&stato, i) | 1u);
             break;
         case Tipo::Testo:
             if (v.dati_.size() > LunghezzaMassimaTesto)
@@ -207,37 +192,33 @@ void TMessaggioIngresso::Crea(Firebird::IMessageMetadata* descrizione,
                                 QStringLiteral("': text longer than ") +
                                 QString::number(LunghezzaMassimaTesto) + QStringLiteral(" bytes"));
             // The charset stays the one the statement expects there.
-            costruttore.p->setType(&stato, i, SQL_VARYING | 1u);
-            costruttore.p->setSubType(&stato, i, 0);
-            costruttore.p->setScale(&stato, i, 0);
-            costruttore.p->setLength(&stato, i, static_cast<unsigned>(std::max<qsizetype>(v.dati_.size(), 1)));
+            costruttore->setType(&stato, i, SQL_VARYING | 1u);
+            costruttore->setSubType(&stato, i, 0);
+            costruttore->setScale(&stato, i, 0);
+            costruttore->setLength(&stato, i, static_cast<unsigned>(std::max<qsizetype>(v.dati_.size(), 1)));
             break;
         case Tipo::Intero:
-            costruttore.p->setType(&stato, i, SQL_INT64 | 1u);
-            costruttore.p->setSubType(&stato, i, 0);
-            costruttore.p->setScale(&stato, i, 0);
-            costruttore.p->setLength(&stato, i, sizeof(qint64));
-            costruttore.p->setCharSet(&stato, i, 0);
+            costruttore->setType(&stato, i, SQL_INT64 | 1u);
+            costruttore->setSubType(&stato, i, 0);
+            costruttore->setScale(&stato, i, 0);
+            costruttore->setLength(&stato, i, sizeof(qint64));
+            costruttore->setCharSet(&stato, i, 0);
             break;
         case Tipo::Colonna:
-            costruttore.p->setType(&stato, i, v.tipoSql_ | 1u);
-            costruttore.p->setSubType(&stato, i, v.sottotipo_);
-            costruttore.p->setScale(&stato, i, v.scala_);
-            costruttore.p->setLength(&stato, i, v.lunghezza_);
-            costruttore.p->setCharSet(&stato, i, v.charset_);
+            costruttore->setType(&stato, i, v.tipoSql_ | 1u);
+            costruttore->setSubType(&stato, i, v.sottotipo_);
+            costruttore->setScale(&stato, i, v.scala_);
+            costruttore->setLength(&stato, i, v.lunghezza_);
+            costruttore->setCharSet(&stato, i, v.charset_);
             break;
         }
-        stato.Verifica();
     }
-    metadati_ = costruttore.p->getMetadata(&stato);
-    stato.Verifica();
+    metadati_ = client::Interfaccia<Firebird::IMessageMetadata>(costruttore->getMetadata(&stato));
     buffer_.assign(metadati_->getMessageLength(&stato), 0);
-    stato.Verifica();
     for (unsigned i = 0; i < valori.size(); ++i) {
         const TParametro& v = *valori[i];
         unsigned char* dati = buffer_.data() + metadati_->getOffset(&stato, i);
         unsigned char* nullo = buffer_.data() + metadati_->getNullOffset(&stato, i);
-        stato.Verifica();
         Scrivi<short>(nullo, v.IsNull() ? -1 : 0);
         switch (v.tipo_) {
         case Tipo::Nullo:

@@ -3,15 +3,13 @@
 // Named parameters: a statement may hold ":NAME" markers, which become "?" before it is
 // prepared, and the values bound to them travel in an input message beside the statement.
 
+#include "fb/Interfaccia.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
 #include <vector>
-
-namespace Firebird {
-class IMessageMetadata;
-}
 
 namespace fb {
 
@@ -70,7 +68,6 @@ TTestoParametri SostituisciParametri(const QString& testo);
 class TMessaggioIngresso {
 public:
     TMessaggioIngresso() = default;
-    ~TMessaggioIngresso();
     TMessaggioIngresso(const TMessaggioIngresso&) = delete;
     TMessaggioIngresso& operator=(const TMessaggioIngresso&) = delete;
 
@@ -78,11 +75,11 @@ public:
     void Crea(Firebird::IMessageMetadata* descrizione, const std::vector<const TParametro*>& valori);
 
     // Null, as the client wants them, when there is nothing to send.
-    Firebird::IMessageMetadata* Metadati() const { return metadati_; }
+    Firebird::IMessageMetadata* Metadati() const { return metadati_.get(); }
     void* Dati() { return metadati_ ? buffer_.data() : nullptr; }
 
 private:
-    Firebird::IMessageMetadata* metadati_ = nullptr;
+    client::Interfaccia<Firebird::IMessageMetadata> metadati_;
     std::vector<unsigned char> buffer_;
 };
 

@@ -273,28 +273,33 @@ TTransazione* TQuery::TransazioneEffettiva() const {
     return transazione;
 }
 
-void TQuery::Unprepare() {
+void TQuery::Unprepare() noexcept {
     Close();
     contaDaLeggere_ = false;
-    if (metadati_) {
-        metadati_->release();
-        metadati_ = nullptr;
-    }
-    if (metadatiIngresso_) {
-        metadatiIngresso_->release();
-        metadatiIngresso_ = nullptr;
-    }
-    if (istruzione_) {
-        istruzione_->release();
-        istruzione_ = nullptr;
-    }
+    metadati_.Azzera();
+    metadatiIngresso_.Azzera();
+    istruzione_.Azzera();
     if (databasePreparato_) {
         auto& lista = databasePreparato_->query_;
         lista.erase(std::remove(lista.begin(), lista.end(), this), lista.end());
         databasePreparato_ = nullptr;
     }
     campi_.clear();
+    colonneBlob_.clear();
+    tipoIstruzione_ = 0;
+    lunghezzaMessaggio_ = 0;
 }
+
+namespace {
+
+// Only these can give rows; asking the engine for the others' output costs as much as
+// running an insert.
+bool DaRighe(unsigned tipo) {
+    return tipo == isc_info_sql_stmt_select || tipo == isc_info_sql_stmt_select_for_upd ||
+           tipo == isc_info_sql_stmt_exec_procedure;
+}
+
+} // namespace
 
 void TQuery::Prepara(TTransazione* transazione) {
     if (istruzione_ && databasePreparato_ == Database &&
@@ -304,19 +309,46 @@ void TQuery::Prepara(TTransazione* transazione) {
     LeggiParametri();
     const QByteArray testo = client::Codifica(testoEseguibile_);
     Stato stato;
-    istruzione_ = Database->Handle()->prepare(&stato, transazione->Handle(),
-                                             static_cast<unsigned>(testo.size()), testo.constData(),
-                                             static_cast<unsigned>(Database->SQLDialect),
-                                             Firebird::IStatement::PREPARE_PREFETCH_METADATA);
-    stato.Verifica();
-    databasePreparato_ = Database;
+    // Everything is read into these first, and the query takes them only when all is read.
+    client::Interfaccia<Firebird::IStatement> istruzione(Database->Handle()->prepare(
+        &stato, transazione->Handle(), static_cast<unsigned>(testo.size()), testo.constData(),
+        static_cast<unsigned>(Database->SQLDialect), Firebird::IStatement::PREPARE_PREFETCH_METADATA));
+    const unsigned tipo = istruzione->getType(&stato);
+
+    client::Interfaccia<Firebird::IMessageMetadata> metadati;
+    std::vector<TCampo> campi;
+    std::vector<int> colonneBlob;
+    unsigned lunghezza = 0;
+    if (DaRighe(tipo)) {
+        metadati = client::Interfaccia<Firebird::IMessageMetadata>(istruzione->getOutputMetadata(&stato));
+        lunghezza = metadati->getMessageLength(&stato);
+        campi = LeggiCampi(metadati.get());
+        for (const TCampo& campo : campi)
+            if (campo.tipo_ == SQL_BLOB)
+                colonneBlob.push_back(campo.indice_);
+    }
+
+    client::Interfaccia<Firebird::IMessageMetadata> ingresso;
+    if (!segnaposti_.empty()) {
+        ingresso = client::Interfaccia<Firebird::IMessageMetadata>(istruzione->getInputMetadata(&stato));
+        const unsigned conta = ingresso->getCount(&stato);
+        if (conta != segnaposti_.size())
+            throw EErroreDB(QStringLiteral("The statement takes ") + QString::number(conta) +
+                            QStringLiteral(" parameters and names ") + QString::number(segnaposti_.size()));
+    }
+
     Database->query_.push_back(this);
+    // Nothing fails from here on.
+    istruzione_ = std::move(istruzione);
+    metadati_ = std::move(metadati);
+    metadatiIngresso_ = std::move(ingresso);
+    campi_ = std::move(campi);
+    colonneBlob_ = std::move(colonneBlob);
+    lunghezzaMessaggio_ = lunghezza;
+    tipoIstruzione_ = tipo;
+    databasePreparato_ = Database;
     generazionePreparata_ = Database->Generazione();
     versionePreparata_ = SQL.Versione();
-    tipoIstruzione_ = istruzione_->getType(&stato);
-    stato.Verifica();
-    PreparaCampi();
-    PreparaIngresso();
 }
 
 void TQuery::LeggiParametri() {
@@ -344,29 +376,14 @@ void TQuery::LeggiParametri() {
     versioneParametri_ = SQL.Versione();
 }
 
-void TQuery::PreparaIngresso() {
-    if (segnaposti_.empty())
-        return;
-    Stato stato;
-    metadatiIngresso_ = istruzione_->getInputMetadata(&stato);
-    stato.Verifica();
-    const unsigned conta = metadatiIngresso_->getCount(&stato);
-    stato.Verifica();
-    if (conta != segnaposti_.size()) {
-        Unprepare();
-        throw EErroreDB(QStringLiteral("The statement takes ") + QString::number(conta) +
-                        QStringLiteral(" parameters and names ") + QString::number(segnaposti_.size()));
-    }
-}
-
 void TQuery::CreaIngresso(TMessaggioIngresso& ingresso) const {
-    if (metadatiIngresso_ == nullptr)
+    if (!metadatiIngresso_)
         return;
     std::vector<const TParametro*> valori;
     valori.reserve(segnaposti_.size());
     for (size_t indice : segnaposti_)
         valori.push_back(&parametri_[indice]);
-    ingresso.Crea(metadatiIngresso_, valori);
+    ingresso.Crea(metadatiIngresso_.get(), valori);
 }
 
 int TQuery::ParamCount() {
@@ -398,41 +415,25 @@ void TQuery::SetUpdateObject(TAggiornamento* aggiornamento) {
         aggiornamento->Attacca(this);
 }
 
-void TQuery::PreparaCampi() {
-    campi_.clear();
-    colonneBlob_.clear();
-    lunghezzaMessaggio_ = 0;
-    // Only these can give rows; asking the engine for the others' output costs as much as
-    // running an insert.
-    if (tipoIstruzione_ != isc_info_sql_stmt_select &&
-        tipoIstruzione_ != isc_info_sql_stmt_select_for_upd &&
-        tipoIstruzione_ != isc_info_sql_stmt_exec_procedure)
-        return;
+std::vector<TCampo> TQuery::LeggiCampi(Firebird::IMessageMetadata* metadati) const {
     Stato stato;
-    metadati_ = istruzione_->getOutputMetadata(&stato);
-    stato.Verifica();
-    const unsigned conta = metadati_->getCount(&stato);
-    lunghezzaMessaggio_ = metadati_->getMessageLength(&stato);
-    stato.Verifica();
-    campi_.resize(conta);
-    colonneBlob_.clear();
+    const unsigned conta = metadati->getCount(&stato);
+    std::vector<TCampo> campi(conta);
     for (unsigned i = 0; i < conta; ++i) {
-        TCampo& campo = campi_[i];
+        TCampo& campo = campi[i];
         campo.query_ = this;
         campo.indice_ = static_cast<int>(i);
-        const char* alias = metadati_->getAlias(&stato, i);
-        campo.nome_ = client::Decodifica(alias, static_cast<int>(std::strlen(alias)));
-        campo.tipo_ = metadati_->getType(&stato, i) & ~1u;
-        campo.sottotipo_ = metadati_->getSubType(&stato, i);
-        campo.charset_ = metadati_->getCharSet(&stato, i);
-        campo.scala_ = metadati_->getScale(&stato, i);
-        campo.offset_ = metadati_->getOffset(&stato, i);
-        campo.offsetNull_ = metadati_->getNullOffset(&stato, i);
-        campo.lunghezza_ = metadati_->getLength(&stato, i);
-        stato.Verifica();
-        if (campo.tipo_ == SQL_BLOB)
-            colonneBlob_.push_back(static_cast<int>(i));
+        const char* alias = metadati->getAlias(&stato, i);
+        campo.nome_ = client::Decodifica(alias, alias ? static_cast<int>(std::strlen(alias)) : 0);
+        campo.tipo_ = metadati->getType(&stato, i) & ~1u;
+        campo.sottotipo_ = metadati->getSubType(&stato, i);
+        campo.charset_ = metadati->getCharSet(&stato, i);
+        campo.scala_ = metadati->getScale(&stato, i);
+        campo.offset_ = metadati->getOffset(&stato, i);
+        campo.offsetNull_ = metadati->getNullOffset(&stato, i);
+        campo.lunghezza_ = metadati->getLength(&stato, i);
     }
+    return campi;
 }
 
 void TQuery::Open() {
@@ -445,28 +446,30 @@ void TQuery::Open() {
     Stato stato;
     if (tipoIstruzione_ == isc_info_sql_stmt_select ||
         tipoIstruzione_ == isc_info_sql_stmt_select_for_upd) {
-        cursore_ = istruzione_->openCursor(&stato, transazione->Handle(), ingresso.Metadati(),
-                                           ingresso.Dati(), metadati_, 0);
-        stato.Verifica();
+        cursore_ = client::Interfaccia<Firebird::IResultSet>(istruzione_->openCursor(
+            &stato, transazione->Handle(), ingresso.Metadati(), ingresso.Dati(), metadati_.get(), 0));
         fineCursore_ = false;
     } else {
         // Anything else runs at once; a procedure's output is its one row.
         bufferFetch_.assign(lunghezzaMessaggio_, 0);
         istruzione_->execute(&stato, transazione->Handle(), ingresso.Metadati(), ingresso.Dati(),
-                             campi_.empty() ? nullptr : metadati_,
+                             campi_.empty() ? nullptr : metadati_.get(),
                              campi_.empty() ? nullptr : bufferFetch_.data());
-        stato.Verifica();
-        if (!campi_.empty()) {
-            righe_.push_back(bufferFetch_);
-            blobRighe_.emplace_back();
-        }
         fineCursore_ = true;
     }
     transazioneCursore_ = transazione;
     transazione->RegistraCursore(this);
     attiva_ = true;
-    posizione_ = 0;
-    eof_ = righe_.empty() && !LeggiRiga();
+    try {
+        if (fineCursore_ && !campi_.empty()) {
+            righe_.push_back(bufferFetch_);
+            blobRighe_.emplace_back();
+        }
+        eof_ = righe_.empty() && !LeggiRiga();
+    } catch (...) {
+        Close(); // no half-open query with a cursor in an unknown state
+        throw;
+    }
 }
 
 void TQuery::ExecSQL() {
@@ -481,26 +484,23 @@ void TQuery::ExecSQL() {
     Stato stato;
     if (tipoIstruzione_ == isc_info_sql_stmt_select ||
         tipoIstruzione_ == isc_info_sql_stmt_select_for_upd) {
-        Firebird::IResultSet* cursore = istruzione_->openCursor(
-            &stato, transazione->Handle(), ingresso.Metadati(), ingresso.Dati(), metadati_, 0);
-        stato.Verifica();
+        client::Interfaccia<Firebird::IResultSet> cursore(istruzione_->openCursor(
+            &stato, transazione->Handle(), ingresso.Metadati(), ingresso.Dati(), metadati_.get(), 0));
         cursore->close(&stato);
-        if (stato.Fallito())
-            cursore->release();
+        cursore.Concluso();
         return;
     }
     bufferFetch_.assign(lunghezzaMessaggio_, 0);
     istruzione_->execute(&stato, transazione->Handle(), ingresso.Metadati(), ingresso.Dati(),
-                         campi_.empty() ? nullptr : metadati_,
+                         campi_.empty() ? nullptr : metadati_.get(),
                          campi_.empty() ? nullptr : bufferFetch_.data());
-    stato.Verifica();
     contaDaLeggere_ = true;
 }
 
 qint64 TQuery::RowsAffected() const {
     // Asked only when wanted: through a server it is one more round trip.
     if (contaDaLeggere_ && istruzione_) {
-        Stato stato;
+        client::StatoMuto stato;
         righeToccate_ = static_cast<qint64>(istruzione_->getAffectedRecords(&stato));
         if (stato.Fallito())
             righeToccate_ = -1;
@@ -513,37 +513,28 @@ QByteArray TQuery::LeggiBlob(const unsigned char* id) {
     Stato stato;
     ISC_QUAD quad;
     std::memcpy(&quad, id, sizeof quad);
-    Firebird::IBlob* blob = Database->Handle()->openBlob(&stato, transazioneCursore_->Handle(), &quad, 0, nullptr);
-    stato.Verifica();
+    client::Interfaccia<Firebird::IBlob> blob(
+        Database->Handle()->openBlob(&stato, transazioneCursore_->Handle(), &quad, 0, nullptr));
     QByteArray contenuto;
     char pezzo[32768];
     for (;;) {
         unsigned letti = 0;
         const int esito = blob->getSegment(&stato, sizeof pezzo, pezzo, &letti);
-        if (esito == Firebird::IStatus::RESULT_OK || esito == Firebird::IStatus::RESULT_SEGMENT) {
-            contenuto.append(pezzo, static_cast<int>(letti));
-            continue;
-        }
-        break;
+        if (esito != Firebird::IStatus::RESULT_OK && esito != Firebird::IStatus::RESULT_SEGMENT)
+            break;
+        contenuto.append(pezzo, static_cast<int>(letti));
     }
-    const bool fallito = stato.Fallito();
-    EErroreDB errore = fallito ? stato.Errore() : EErroreDB({});
-    stato.Azzera();
     blob->close(&stato);
-    if (stato.Fallito())
-        blob->release();
-    if (fallito)
-        throw errore;
+    blob.Concluso();
     return contenuto;
 }
 
 bool TQuery::LeggiRiga() {
-    if (fineCursore_ || cursore_ == nullptr)
+    if (fineCursore_ || !cursore_)
         return false;
     Stato stato;
     bufferFetch_.assign(lunghezzaMessaggio_, 0);
     const int esito = cursore_->fetchNext(&stato, bufferFetch_.data());
-    stato.Verifica();
     if (esito != Firebird::IStatus::RESULT_OK) {
         fineCursore_ = true;
         return false;
@@ -559,18 +550,12 @@ bool TQuery::LeggiRiga() {
     return true;
 }
 
-void TQuery::ChiudiCursore() {
-    if (cursore_) {
-        Stato stato;
-        cursore_->close(&stato);
-        if (stato.Fallito())
-            cursore_->release();
-        cursore_ = nullptr;
-    }
+void TQuery::ChiudiCursore() noexcept {
+    cursore_.Azzera();
     fineCursore_ = true;
 }
 
-void TQuery::Close() {
+void TQuery::Close() noexcept {
     // A change in progress belongs to the row being left.
     if (aggiornamento_)
         aggiornamento_->Cancel();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fb/Interfaccia.h"
 #include "fb/Parametri.h"
 
 #include <QByteArray>
@@ -11,12 +12,6 @@
 
 #include <initializer_list>
 #include <vector>
-
-namespace Firebird {
-class IStatement;
-class IResultSet;
-class IMessageMetadata;
-} // namespace Firebird
 
 namespace fb {
 
@@ -105,14 +100,14 @@ public:
 
     void Open();
     void ExecSQL();
-    void Close();
+    void Close() noexcept;
     // Closes the query and makes these lines its statement.
     void ImpostaSQL(std::initializer_list<QString> righe);
     // The same, then opens it.
     void ApriSQL(std::initializer_list<QString> righe);
     bool Active() const { return attiva_; }
     // Drops the prepared statement; it is prepared again on the next run.
-    void Unprepare();
+    void Unprepare() noexcept;
 
     void First();
     void Next();
@@ -155,19 +150,19 @@ private:
     TTransazione* TransazioneEffettiva() const;
     void Registra(const TTransazione& transazione) const;
     void LeggiParametri();
+    // Prepares the statement whole or not at all: a failure anywhere leaves it unprepared.
     void Prepara(TTransazione* transazione);
-    void PreparaCampi();
-    void PreparaIngresso();
+    std::vector<TCampo> LeggiCampi(Firebird::IMessageMetadata* metadati) const;
     void CreaIngresso(TMessaggioIngresso& ingresso) const;
     bool LeggiRiga();
     QByteArray LeggiBlob(const unsigned char* id);
-    void ChiudiCursore();
+    void ChiudiCursore() noexcept;
     const unsigned char* RigaCorrente() const;
 
-    Firebird::IStatement* istruzione_ = nullptr;
-    Firebird::IMessageMetadata* metadati_ = nullptr;
-    Firebird::IMessageMetadata* metadatiIngresso_ = nullptr;
-    Firebird::IResultSet* cursore_ = nullptr;
+    client::Interfaccia<Firebird::IStatement> istruzione_;
+    client::Interfaccia<Firebird::IMessageMetadata> metadati_;
+    client::Interfaccia<Firebird::IMessageMetadata> metadatiIngresso_;
+    client::Interfaccia<Firebird::IResultSet> cursore_;
     TDatabase* databasePreparato_ = nullptr;
     TTransazione* transazioneCursore_ = nullptr;
     unsigned generazionePreparata_ = 0;

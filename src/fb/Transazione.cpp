@@ -38,33 +38,27 @@ template <typename T> void Togli(std::vector<T*>& lista, T* elemento) {
 
 TTransazione::TTransazione(TDatabase* database) : DefaultDatabase(database) {}
 
-TTransazione::~TTransazione() {
-    Termina(false);
-}
+TTransazione::~TTransazione() { Termina(); }
 
 QByteArray TTransazione::CreaTpb() const {
     if (Params.isEmpty())
         return {};
     client::Stato stato;
-    Firebird::IXpbBuilder* tpb =
-        client::Util()->getXpbBuilder(&stato, Firebird::IXpbBuilder::TPB, nullptr, 0);
-    stato.Verifica();
+    client::Interfaccia<Firebird::IXpbBuilder> tpb(
+        client::Util()->getXpbBuilder(&stato, Firebird::IXpbBuilder::TPB, nullptr, 0));
     for (const QString& riga : Params) {
         const QString nome = riga.trimmed();
         const auto trovato =
             std::find_if(std::begin(parametriTpb), std::end(parametriTpb), [&](const ParametroTpb& p) {
                 return nome.compare(QLatin1String(p.nome), Qt::CaseInsensitive) == 0;
             });
-        if (trovato == std::end(parametriTpb)) {
-            tpb->dispose();
+        if (trovato == std::end(parametriTpb))
             throw EErroreDB(QStringLiteral("Unknown transaction parameter: ") + riga);
-        }
         tpb->insertTag(&stato, trovato->tag);
     }
-    const QByteArray blocco(reinterpret_cast<const char*>(tpb->getBuffer(&stato)),
-                            static_cast<int>(tpb->getBufferLength(&stato)));
-    tpb->dispose();
-    return blocco;
+    const unsigned lunghezza = tpb->getBufferLength(&stato);
+    const unsigned char* buffer = tpb->getBuffer(&stato);
+    return QByteArray(reinterpret_cast<const char*>(buffer), static_cast<int>(lunghezza));
 }
 
 void TTransazione::StartTransaction() {
@@ -75,19 +69,27 @@ void TTransazione::StartTransaction() {
     if (!DefaultDatabase->Connected())
         throw EErroreDB(QStringLiteral("Database not open"));
     const QByteArray tpb = CreaTpb();
+    auto& lista = DefaultDatabase->transazioni_;
+    lista.reserve(lista.size() + 1); // so that nothing fails once the transaction runs
     client::Stato stato;
-    handle_ = DefaultDatabase->Handle()->startTransaction(
-        &stato, static_cast<unsigned>(tpb.size()),
-        reinterpret_cast<const unsigned char*>(tpb.constData()));
-    stato.Verifica();
+    handle_ = client::Interfaccia<Firebird::ITransaction>(DefaultDatabase->Handle()->startTransaction(
+        &stato, static_cast<unsigned>(tpb.size()), reinterpret_cast<const unsigned char*>(tpb.constData())));
     databaseAttivo_ = DefaultDatabase;
-    databaseAttivo_->transazioni_.push_back(this);
+    lista.push_back(this);
 }
 
 void TTransazione::ChiudiCursori() {
-    for (TQuery* q : std::vector<TQuery*>(cursori_))
+    while (!cursori_.empty()) {
+        TQuery* q = cursori_.back();
+        cursori_.pop_back();
         q->Close();
-    cursori_.clear();
+    }
+}
+
+void TTransazione::Stacca() {
+    if (databaseAttivo_)
+        Togli(databaseAttivo_->transazioni_, this);
+    databaseAttivo_ = nullptr;
 }
 
 void TTransazione::Commit() {
@@ -95,29 +97,22 @@ void TTransazione::Commit() {
         throw EErroreDB(QStringLiteral("Transaction is not active"));
     ChiudiCursori();
     client::Stato stato;
-    handle_->commit(&stato);
-    stato.Verifica(); // a failed commit leaves the transaction active, to be rolled back
-    handle_ = nullptr;
-    Togli(databaseAttivo_->transazioni_, this);
-    databaseAttivo_ = nullptr;
+    handle_->commit(&stato); // a failed commit leaves the transaction active, to be rolled back
+    handle_.Concluso();
+    Stacca();
 }
 
 void TTransazione::Rollback() {
     if (!InTransaction())
         throw EErroreDB(QStringLiteral("Transaction is not active"));
     ChiudiCursori();
+    // Whatever the outcome there is nothing left to end: a rollback that fails (connection
+    // lost) lets the handle go all the same.
+    client::Interfaccia<Firebird::ITransaction> transazione = std::move(handle_);
+    Stacca();
     client::Stato stato;
-    handle_->rollback(&stato);
-    const bool fallito = stato.Fallito();
-    EErroreDB errore = fallito ? stato.Errore() : EErroreDB({});
-    // A rollback that failed (connection lost) still leaves nothing to end.
-    if (fallito)
-        handle_->release();
-    handle_ = nullptr;
-    Togli(databaseAttivo_->transazioni_, this);
-    databaseAttivo_ = nullptr;
-    if (fallito)
-        throw errore;
+    transazione->rollback(&stato);
+    transazione.Concluso();
 }
 
 void TTransazione::CommitRetaining() {
@@ -125,7 +120,6 @@ void TTransazione::CommitRetaining() {
         throw EErroreDB(QStringLiteral("Transaction is not active"));
     client::Stato stato;
     handle_->commitRetaining(&stato);
-    stato.Verifica();
 }
 
 void TTransazione::RollbackRetaining() {
@@ -133,25 +127,14 @@ void TTransazione::RollbackRetaining() {
         throw EErroreDB(QStringLiteral("Transaction is not active"));
     client::Stato stato;
     handle_->rollbackRetaining(&stato);
-    stato.Verifica();
 }
 
-void TTransazione::Termina(bool conferma) {
+void TTransazione::Termina() noexcept {
     if (!InTransaction())
         return;
-    try {
-        if (conferma)
-            Commit();
-        else
-            Rollback();
-    } catch (const EErroreDB&) {
-        if (InTransaction()) {
-            handle_->release();
-            handle_ = nullptr;
-            Togli(databaseAttivo_->transazioni_, this);
-            databaseAttivo_ = nullptr;
-        }
-    }
+    ChiudiCursori();
+    Stacca();
+    handle_.Azzera();
 }
 
 void TTransazione::RegistraCursore(TQuery* q) {

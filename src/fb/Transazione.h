@@ -1,12 +1,10 @@
 #pragma once
 
+#include "fb/Interfaccia.h"
+
 #include <QStringList>
 
 #include <vector>
-
-namespace Firebird {
-class ITransaction;
-}
 
 namespace fb {
 
@@ -15,7 +13,7 @@ class TQuery;
 
 // A transaction on one connection. Params holds lines such as "isc_tpb_concurrency" and
 // "isc_tpb_nowait"; no lines means the client's defaults (concurrency, wait).
-// A transaction must not outlive its database.
+// A transaction must not outlive its database; one still active when it goes is rolled back.
 class TTransazione {
 public:
     explicit TTransazione(TDatabase* database = nullptr);
@@ -31,10 +29,10 @@ public:
     void CommitRetaining();
     void Rollback();
     void RollbackRetaining();
-    bool InTransaction() const { return handle_ != nullptr; }
+    bool InTransaction() const { return static_cast<bool>(handle_); }
     bool Active() const { return InTransaction(); }
 
-    Firebird::ITransaction* Handle() const { return handle_; }
+    Firebird::ITransaction* Handle() const { return handle_.get(); }
 
 private:
     friend class TDatabase;
@@ -42,12 +40,14 @@ private:
 
     QByteArray CreaTpb() const;
     void ChiudiCursori();
-    // Ends the transaction; rollback errors are swallowed when non-throwing.
-    void Termina(bool conferma);
+    // Rolls back what is still active, for destructors and closing connections: never throws.
+    void Termina() noexcept;
+    // Takes the transaction off its connection's list.
+    void Stacca();
     void RegistraCursore(TQuery* q);
     void TogliCursore(TQuery* q);
 
-    Firebird::ITransaction* handle_ = nullptr;
+    client::Interfaccia<Firebird::ITransaction> handle_;
     TDatabase* databaseAttivo_ = nullptr;
     std::vector<TQuery*> cursori_;
 };

@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
 using namespace fb;
 using prova::CartellaProva;
 
@@ -24,8 +27,8 @@ protected:
     }
     QString Nome(const QString& file) { return prova::NomeDatabase(dir.File(file), GetParam()); }
 
-    void CreaConTabella(TDatabase& db, TTransazione& tr) {
-        prova::CreaDatabaseVuoto(db, Nome("t.fdb"));
+    void CreaConTabella(TDatabase& db, TTransazione& tr, const QString& file = "t.fdb") {
+        prova::CreaDatabaseVuoto(db, Nome(file));
         tr.DefaultDatabase = &db;
         Esegui(db, tr, {"CREATE TABLE T (ID INTEGER NOT NULL PRIMARY KEY, NOME VARCHAR(40),",
                         "NOTE BLOB SUB_TYPE TEXT, GIORNO DATE, ORA TIME, IMPORTO NUMERIC(15,2))"});
@@ -37,6 +40,16 @@ protected:
         for (const char* riga : righe)
             q.SQL.Add(QString::fromUtf8(riga));
         q.ExecSQL();
+    }
+
+    // The first column of a statement run in a transaction of its own, so it sees what is
+    // committed at this moment.
+    static int Conta(TDatabase& db, const char* istruzione) {
+        TTransazione lettura(&db);
+        TQuery q(&db, &lettura);
+        q.SQL.Add(QString::fromUtf8(istruzione));
+        q.Open();
+        return q.Fields(0).AsInteger();
     }
 
     CartellaProva dir;
@@ -214,6 +227,137 @@ TEST_P(Fb, SecondUpdateOfARowFailsAtOnceWithConcurrencyNowait) {
     }
 }
 
+TEST_P(Fb, AnActiveTransactionEndedWithoutCommitLeavesNoRowBehind) {
+    struct Fine {
+        const char* caso;
+        std::function<void(TDatabase&, std::unique_ptr<TTransazione>&)> termina;
+    };
+    const Fine casi[] = {
+        {"the transaction goes out of scope", [](TDatabase&, auto& t) { t.reset(); }},
+        {"its connection closes", [](TDatabase& db, auto&) { db.Close(); }},
+    };
+    int n = 0;
+    for (const Fine& caso : casi) {
+        SCOPED_TRACE(caso.caso);
+        const QString file = QStringLiteral("fine%1.fdb").arg(++n);
+        TDatabase db;
+        TTransazione tr;
+        CreaConTabella(db, tr, file);
+        auto scrittura = std::make_unique<TTransazione>(&db);
+        Esegui(db, *scrittura, {"INSERT INTO T (ID, NOME) VALUES ('1', 'mai confermata')"});
+        ASSERT_TRUE(scrittura->InTransaction());
+
+        caso.termina(db, scrittura);
+
+        if (scrittura) {
+            EXPECT_FALSE(scrittura->InTransaction());
+        }
+        if (db.Connected()) {
+            EXPECT_EQ(Conta(db, "SELECT COUNT(*) FROM MON$TRANSACTIONS "
+                                "WHERE MON$ATTACHMENT_ID = CURRENT_CONNECTION"),
+                      1)
+                << "only the counting transaction runs on the connection";
+        }
+        TDatabase altro;
+        prova::ImpostaParametriApertura(altro, Nome(file));
+        altro.Open();
+        EXPECT_EQ(Conta(altro, "SELECT COUNT(*) FROM T"), 0);
+    }
+}
+
+TEST_P(Fb, AStatementThatFailsWhilePreparingIsPreparedAgainOnTheNextRun) {
+    TDatabase db;
+    TTransazione tr;
+    CreaConTabella(db, tr);
+    Esegui(db, tr, {"INSERT INTO T (ID, NOME) VALUES ('1', 'uno')"});
+    Esegui(db, tr, {"INSERT INTO T (ID, NOME) VALUES ('2', 'due')"});
+    struct Guasto {
+        const char* caso;
+        const char* istruzione;
+        QString messaggio; // empty: the engine's own
+    };
+    const Guasto casi[] = {
+        // The engine prepares it; reading its markers then finds a value nobody binds.
+        {"markers do not match the names", "SELECT NOME FROM T WHERE ID = ? OR ID = :ID",
+         "The statement takes 2 parameters and names 1"},
+        {"the engine refuses it", "SELECT NOME FROM MANCANTE WHERE ID = :ID", {}},
+    };
+    for (const Guasto& caso : casi) {
+        SCOPED_TRACE(caso.caso);
+        TQuery q(&db, &tr);
+        q.SQL.Add("SELECT ID FROM T ORDER BY ID");
+        q.Open();
+        ASSERT_EQ(q.FieldCount(), 1);
+
+        q.SQL.Clear();
+        q.SQL.Add(caso.istruzione);
+        q.ParamByName("ID").AsInteger(2);
+        // Twice: a statement left half prepared would run the second time.
+        for (int volta = 1; volta <= 2; ++volta) {
+            SCOPED_TRACE(volta);
+            try {
+                q.Open();
+                ADD_FAILURE() << "the statement opened, with " << q.FieldCount() << " columns";
+            } catch (const EErroreDB& e) {
+                if (!caso.messaggio.isEmpty()) {
+                    EXPECT_EQ(e.Messaggio(), caso.messaggio);
+                }
+            }
+            EXPECT_FALSE(q.Active());
+            EXPECT_EQ(q.FieldCount(), 0) << "columns of an earlier statement are still there";
+            EXPECT_EQ(q.FindField("ID"), nullptr);
+        }
+
+        q.SQL.Clear();
+        q.SQL.Add("SELECT NOME, ID FROM T WHERE ID = :ID");
+        q.ParamByName("ID").AsInteger(2);
+        q.Open();
+        EXPECT_EQ(q.NomiCampi(), QStringList({"NOME", "ID"}));
+        ASSERT_FALSE(q.Eof());
+        EXPECT_EQ(q.FieldByName("NOME").AsString(), "due");
+        EXPECT_EQ(q.FieldByName("ID").AsInteger(), 2);
+        q.Next();
+        EXPECT_TRUE(q.Eof());
+    }
+}
+
+TEST_P(Fb, StatementsThatFailLeaveNothingOpenOnTheConnection) {
+    TDatabase db;
+    TTransazione tr;
+    CreaConTabella(db, tr);
+    Esegui(db, tr, {"INSERT INTO T (ID, NOME) VALUES ('1', 'uno')"});
+    tr.Commit();
+    struct Guasto {
+        const char* caso;
+        const char* istruzione;
+        bool apri; // Open, or ExecSQL
+    };
+    const Guasto casi[] = {
+        {"after the engine prepared it", "SELECT ID FROM T WHERE ID = ? OR ID = :ID", true},
+        {"in the engine's prepare", "SELECT ID FROM MANCANTE", true},
+        {"when it runs", "INSERT INTO T (ID) VALUES ('1')", false},
+        {"while its rows are read", "SELECT CAST(NOME AS INTEGER) FROM T", true},
+    };
+    const char* aperte =
+        "SELECT COUNT(*) FROM MON$STATEMENTS WHERE MON$ATTACHMENT_ID = CURRENT_CONNECTION";
+    const int prima = Conta(db, aperte);
+    TQuery riusata(&db, &tr);
+    for (int giro = 0; giro < 5; ++giro) {
+        for (const Guasto& caso : casi) {
+            SCOPED_TRACE(caso.caso);
+            TQuery nuova(&db, &tr);
+            for (TQuery* q : {&nuova, &riusata}) {
+                q->SQL.Clear();
+                q->SQL.Add(caso.istruzione);
+                EXPECT_THROW(caso.apri ? q->Open() : q->ExecSQL(), EErroreDB);
+            }
+        }
+    }
+    riusata.Unprepare();
+    EXPECT_EQ(Conta(db, aperte), prima);
+    tr.Rollback();
+}
+
 TEST_P(Fb, ServerErrorsCarryMessageAndCodes) {
     TDatabase db;
     TTransazione tr;
@@ -263,6 +407,18 @@ TEST(FbSenzaConnessione, UnknownParameterLinesAreRefused) {
     db.Close();
     db.Params = QStringList{"colore=rosso"};
     EXPECT_THROW(db.Open(), EErroreDB);
+}
+
+// The client lets a parameter block grow to about a megabyte. The engine embedded checks no
+// password, so a value left out of the block would go unnoticed.
+TEST(FbSenzaConnessione, ConnectionParameterTheBlockCannotHoldIsRefused) {
+    CartellaProva dir;
+    TDatabase db;
+    prova::CreaDatabaseVuoto(db, dir.File("p.fdb"));
+    db.Close();
+    db.Params = QStringList{"user_name=SYSDBA", "password=" + QString(2 << 20, QLatin1Char('x'))};
+    EXPECT_THROW(db.Open(), EErroreDB);
+    EXPECT_FALSE(db.Connected());
 }
 
 } // namespace

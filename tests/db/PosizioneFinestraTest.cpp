@@ -11,7 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iterator>
 #include <optional>
+#include <vector>
 
 using prova::InstallazioneDiProva;
 
@@ -20,6 +22,23 @@ namespace {
 constexpr qint32 Utente = 7;
 constexpr qint32 Situazione = 1;
 constexpr qint32 Progetto = 1;
+
+struct Codici {
+    qint32 utente;
+    qint32 situazione;
+    qint32 progetto;
+};
+
+constexpr Codici Proprie{Utente, Situazione, Progetto};
+
+// Rows of other users, situations and projects on either side of the window's codes: a
+// statement that picks rows by fewer than all three codes meets some of them.
+constexpr Codici Vicini[] = {
+    {Utente - 1, Situazione, Progetto}, {Utente + 1, Situazione, Progetto},
+    {Utente, Situazione - 1, Progetto}, {Utente, Situazione + 1, Progetto},
+    {Utente, Situazione, Progetto - 1}, {Utente, Situazione, Progetto + 1},
+};
+constexpr int NumeroVicini = static_cast<int>(std::size(Vicini));
 
 struct RigaPosizione {
     QRect geometria;
@@ -40,22 +59,43 @@ protected:
         finestra.resize(320, 240);
     }
 
-    void Memorizza(qint32 utente, qint32 situazione, qint32 progetto, const QRect& g) {
+    void Memorizza(const Codici& c, const QRect& g) {
         InstallazioneDiProva::Esegui(
             installazione.FileUtenti(),
             {QStringLiteral("INSERT INTO \"STOPOS1\" (CodiceSituazione, CodiceUtente, CodiceProgetto, "
                             "PosX, PosY, DimX, DimY) VALUES (%1, %2, %3, %4, %5, %6, %7)")
-                 .arg(situazione)
-                 .arg(utente)
-                 .arg(progetto)
+                 .arg(c.situazione)
+                 .arg(c.utente)
+                 .arg(c.progetto)
                  .arg(g.x())
                  .arg(g.y())
                  .arg(g.width())
                  .arg(g.height())});
     }
 
+    // Stored before the window's own row, so that a scan in storage order meets them first; each
+    // with a place of its own.
+    void MemorizzaVicini() {
+        for (int i = 0; i < NumeroVicini; ++i)
+            Memorizza(Vicini[i], QRect(1 + i, 2 + i, 101 + i, 102 + i));
+        viciniPrima_ = LeggiVicini();
+    }
+
+    // Nothing wrote the other rows: same place, same record version as when stored.
+    void VerificaViciniIntatti() {
+        ASSERT_EQ(viciniPrima_.size(), static_cast<size_t>(NumeroVicini)) << "MemorizzaVicini first";
+        const std::vector<std::optional<RigaPosizione>> ora = LeggiVicini();
+        for (int i = 0; i < NumeroVicini; ++i) {
+            SCOPED_TRACE(testing::Message() << "user " << Vicini[i].utente << ", situation "
+                                            << Vicini[i].situazione << ", project " << Vicini[i].progetto);
+            ASSERT_TRUE(ora[i]) << "the row is gone";
+            EXPECT_EQ(ora[i]->geometria, QRect(1 + i, 2 + i, 101 + i, 102 + i));
+            EXPECT_EQ(ora[i]->versione, viciniPrima_[i]->versione) << "the row was written";
+        }
+    }
+
     // What another connection sees committed.
-    std::optional<RigaPosizione> Riga(qint32 utente = Utente) {
+    std::optional<RigaPosizione> Riga(const Codici& c = Proprie) {
         fb::TDatabase altro;
         prova::ImpostaParametriApertura(altro, installazione.FileUtenti());
         altro.Open();
@@ -63,9 +103,9 @@ protected:
         fb::TQuery q(&altro, &lettura);
         q.SQL.Add("SELECT PosX, PosY, DimX, DimY, RDB$RECORD_VERSION AS VERSIONE FROM \"STOPOS1\"");
         q.SQL.Add(QStringLiteral("WHERE CodiceSituazione=%1 AND CodiceUtente=%2 AND CodiceProgetto=%3")
-                      .arg(Situazione)
-                      .arg(utente)
-                      .arg(Progetto));
+                      .arg(c.situazione)
+                      .arg(c.utente)
+                      .arg(c.progetto));
         q.Open();
         if (q.Eof())
             return std::nullopt;
@@ -86,10 +126,20 @@ protected:
     fb::TDatabase database;
     fb::TTransazione predefinita; // the connection's default, as TransazioneUser
     QWidget finestra;
+
+private:
+    std::vector<std::optional<RigaPosizione>> LeggiVicini() {
+        std::vector<std::optional<RigaPosizione>> righe;
+        for (const Codici& c : Vicini)
+            righe.push_back(Riga(c));
+        return righe;
+    }
+
+    std::vector<std::optional<RigaPosizione>> viciniPrima_;
 };
 
 TEST_F(PosizioneFinestra, WithoutAStoredRowTheWindowKeepsItsPlaceAndTheSaveInsertsOne) {
-    Memorizza(Utente + 1, Situazione, Progetto, QRect(1, 2, 3, 4));
+    MemorizzaVicini();
     Carica();
     EXPECT_EQ(Geometria(finestra), QRect(40, 30, 320, 240));
 
@@ -97,29 +147,29 @@ TEST_F(PosizioneFinestra, WithoutAStoredRowTheWindowKeepsItsPlaceAndTheSaveInser
     const auto riga = Riga();
     ASSERT_TRUE(riga) << "no row with the three codes";
     EXPECT_EQ(riga->geometria, QRect(40, 30, 320, 240));
-    EXPECT_EQ(Righe(), 2);
-    EXPECT_EQ(Riga(Utente + 1)->geometria, QRect(1, 2, 3, 4));
+    EXPECT_EQ(Righe(), NumeroVicini + 1);
+    VerificaViciniIntatti();
     // The columns were read in the connection's default transaction, which the save leaves open.
     EXPECT_TRUE(predefinita.InTransaction());
 }
 
 TEST_F(PosizioneFinestra, LoadAppliesOnlyTheRowOfThatUserSituationAndProject) {
-    Memorizza(Utente, Situazione, Progetto, QRect(100, 120, 500, 400));
-    Memorizza(Utente + 1, Situazione, Progetto, QRect(1, 1, 101, 101));
-    Memorizza(Utente, Situazione + 1, Progetto, QRect(2, 2, 102, 102));
-    Memorizza(Utente, Situazione, Progetto + 1, QRect(3, 3, 103, 103));
+    MemorizzaVicini();
+    Memorizza(Proprie, QRect(100, 120, 500, 400));
     Carica();
     EXPECT_EQ(Geometria(finestra), QRect(100, 120, 500, 400));
+    VerificaViciniIntatti();
 }
 
 TEST_F(PosizioneFinestra, APositionOffTheScreenIsAppliedUnchanged) {
-    Memorizza(Utente, Situazione, Progetto, QRect(-3000, 5000, 700, 500));
+    Memorizza(Proprie, QRect(-3000, 5000, 700, 500));
     finestra.show();
     Carica();
     EXPECT_EQ(Geometria(finestra), QRect(-3000, 5000, 700, 500));
 }
 
 TEST_F(PosizioneFinestra, ASavedShownWindowComesBackWhereItWas) {
+    MemorizzaVicini();
     finestra.show();
     finestra.move(210, 140);
     finestra.resize(640, 360);
@@ -129,6 +179,7 @@ TEST_F(PosizioneFinestra, ASavedShownWindowComesBackWhereItWas) {
     nuova.show();
     CaricaPosizioneFinestra(&nuova, Utente, Situazione, Progetto, database);
     EXPECT_EQ(Geometria(nuova), QRect(210, 140, 640, 360));
+    VerificaViciniIntatti();
 }
 
 struct Spostamento {
@@ -144,7 +195,8 @@ class SalvataggioDopoSpostamento : public PosizioneFinestra,
 
 TEST_P(SalvataggioDopoSpostamento, RewritesTheRowOnlyWhenSomethingChanged) {
     const QRect memorizzata(100, 120, 500, 400);
-    Memorizza(Utente, Situazione, Progetto, memorizzata);
+    MemorizzaVicini();
+    Memorizza(Proprie, memorizzata);
     Carica();
     GetParam().cambia(finestra);
     const QRect attesa = Geometria(finestra);
@@ -156,7 +208,8 @@ TEST_P(SalvataggioDopoSpostamento, RewritesTheRowOnlyWhenSomethingChanged) {
     EXPECT_EQ(riga->geometria, attesa);
     EXPECT_EQ(riga->versione != versionePrima, GetParam().riscritta)
         << "record version " << versionePrima.toStdString() << " -> " << riga->versione.toStdString();
-    EXPECT_EQ(Righe(), 1);
+    EXPECT_EQ(Righe(), NumeroVicini + 1);
+    VerificaViciniIntatti();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -173,7 +226,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(PosizioneFinestra, FurtherColumnsOfTheTableAreCarriedAlong) {
     InstallazioneDiProva::Esegui(installazione.FileUtenti(),
                                  {"ALTER TABLE \"STOPOS1\" ADD NOTA VARCHAR(20)"});
-    Memorizza(Utente, Situazione, Progetto, QRect(100, 120, 500, 400));
+    Memorizza(Proprie, QRect(100, 120, 500, 400));
     InstallazioneDiProva::Esegui(installazione.FileUtenti(),
                                  {QString::fromUtf8("UPDATE \"STOPOS1\" SET NOTA = 'D''Angelo à €'")});
     Carica();

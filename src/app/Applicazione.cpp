@@ -3,6 +3,7 @@
 #include "fb/Errore.h"
 #include "piattaforma/Errori.h"
 #include "piattaforma/Messaggi.h"
+#include "piattaforma/Protezione.h"
 
 #include <QFontDatabase>
 
@@ -22,6 +23,7 @@ void RegistraTahoma() {
 TApplicazione::TApplicazione(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Quendra"));
     RegistraTahoma();
+    piattaforma::ImpostaRapportoEccezioni([](std::exception_ptr e) { MostraEccezione(e); });
 }
 
 void TApplicazione::MostraEccezione(const std::exception& e) {
@@ -33,11 +35,23 @@ void TApplicazione::MostraEccezione(const std::exception& e) {
         piattaforma::MostraErrore(QString::fromUtf8(e.what()));
 }
 
+void TApplicazione::MostraEccezione(std::exception_ptr eccezione) {
+    try {
+        std::rethrow_exception(eccezione);
+    } catch (const std::exception& e) {
+        MostraEccezione(e);
+    } catch (...) {
+        piattaforma::MostraErrore(
+            QStringLiteral("Si è verificato un errore imprevisto: l'operazione è stata interrotta"));
+    }
+}
+
+// The last resort: handlers run under their own guard, so nothing should arrive here.
 bool TApplicazione::notify(QObject* destinatario, QEvent* evento) {
     try {
         return QApplication::notify(destinatario, evento);
-    } catch (const std::exception& e) {
-        MostraEccezione(e);
+    } catch (...) {
+        MostraEccezione(std::current_exception());
         return false;
     }
 }

@@ -13,4 +13,6 @@ public:
 
     // The same report, for code that runs outside an event (the program start).
     static void MostraEccezione(const std::exception& e);
+    // Any exception, std::exception or not: the report of every guarded handler.
+    static void MostraEccezione(std::exception_ptr eccezione);
 };

@@ -11,6 +11,7 @@
 #include "app/SpinButton.h"
 #include "datamodule/TabX.h"
 #include "db/ZavDB.h"
+#include "piattaforma/Protezione.h"
 
 #include <QAction>
 #include <QApplication>
@@ -225,16 +226,16 @@ void TBaseMainForm::CreaMenuPrincipale() {
 }
 
 void TBaseMainForm::CollegaEventi() {
-    connect(ComboUtenti1, &QComboBox::currentIndexChanged, this, &TBaseMainForm::ComboUtenti1Change);
-    connect(ListaUtenti2, &QListWidget::itemClicked, this, &TBaseMainForm::ComboUtenti1Change);
-    connect(SpinButtonLista, &TSpinButton::UpClick, this, &TBaseMainForm::SpinButtonListaUpClick);
-    connect(SpinButtonLista, &TSpinButton::DownClick, this, &TBaseMainForm::SpinButtonListaDownClick);
-    connect(Esci1, &QAction::triggered, this, &TBaseMainForm::Esci1Click);
-    connect(Sessioni1, &QAction::triggered, this, &TBaseMainForm::Sessioni1Click);
-    connect(GestioneSemafori1, &QAction::triggered, this, &TBaseMainForm::GestioneSemafori1Click);
-    connect(AccessoNorvane1, &QAction::triggered, this, &TBaseMainForm::AccessoNorvane1Click);
-    connect(ButtonOk, &QPushButton::clicked, this, &TBaseMainForm::ButtonOkClick);
-    connect(ButtonOK2, &QPushButton::clicked, this, &TBaseMainForm::ButtonOkClick);
+    connect(ComboUtenti1, &QComboBox::currentIndexChanged, this, piattaforma::Protetto([this] { ComboUtenti1Change(); }));
+    connect(ListaUtenti2, &QListWidget::itemClicked, this, piattaforma::Protetto([this] { ComboUtenti1Change(); }));
+    connect(SpinButtonLista, &TSpinButton::UpClick, this, piattaforma::Protetto([this] { SpinButtonListaUpClick(); }));
+    connect(SpinButtonLista, &TSpinButton::DownClick, this, piattaforma::Protetto([this] { SpinButtonListaDownClick(); }));
+    connect(Esci1, &QAction::triggered, this, piattaforma::Protetto([this] { Esci1Click(); }));
+    connect(Sessioni1, &QAction::triggered, this, piattaforma::Protetto([this] { Sessioni1Click(); }));
+    connect(GestioneSemafori1, &QAction::triggered, this, piattaforma::Protetto([this] { GestioneSemafori1Click(); }));
+    connect(AccessoNorvane1, &QAction::triggered, this, piattaforma::Protetto([this] { AccessoNorvane1Click(); }));
+    connect(ButtonOk, &QPushButton::clicked, this, piattaforma::Protetto([this] { ButtonOkClick(); }));
+    connect(ButtonOK2, &QPushButton::clicked, this, piattaforma::Protetto([this] { ButtonOkClick(); }));
     QApplication::instance()->installEventFilter(this);
     LabelCambioUtente->installEventFilter(this);
     LabelCambioDitta->installEventFilter(this);
@@ -249,7 +250,7 @@ bool TBaseMainForm::eventFilter(QObject* oggetto, QEvent* evento) {
         const auto* tasto = static_cast<QKeyEvent*>(evento);
         const bool funzione = tasto->key() == Qt::Key_F8 || tasto->key() == Qt::Key_F9 || tasto->key() == Qt::Key_F12;
         if (funzione && !tasto->isAutoRepeat() && SessioneAperta && !MantieniStdMin) {
-            FormKeyUp(tasto->key());
+            piattaforma::EseguiProtetto([this, tasto] { FormKeyUp(tasto->key()); });
             return true;
         }
         return false;
@@ -257,7 +258,8 @@ bool TBaseMainForm::eventFilter(QObject* oggetto, QEvent* evento) {
     if (evento->type() == QEvent::MouseButtonRelease &&
         (oggetto == LabelCambioUtente || oggetto == LabelCambioDitta) &&
         static_cast<QWidget*>(oggetto)->isEnabled()) {
-        oggetto == LabelCambioUtente ? LabelCambioUtenteClick() : LabelCambioDittaClick();
+        piattaforma::EseguiProtetto(
+            [this, oggetto] { oggetto == LabelCambioUtente ? LabelCambioUtenteClick() : LabelCambioDittaClick(); });
         return true;
     }
     if (evento->type() == QEvent::Resize) {

@@ -11,6 +11,7 @@
 #include "fb/Valori.h"
 #include "piattaforma/Messaggi.h"
 #include "piattaforma/Percorsi.h"
+#include "piattaforma/Protezione.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -174,10 +175,17 @@ void TBaseMainForm::closeEvent(QCloseEvent* evento) {
         evento->ignore();
         return;
     }
-    if (!FormClose()) {
+    // A failure on the way out (a database gone) is reported, and the window closes all
+    // the same: the user must be able to leave.
+    bool chiude = true;
+    piattaforma::EseguiProtetto([this, &chiude] { chiude = FormClose(); });
+    if (!chiude) {
         evento->ignore();
         return;
     }
+    DistruggiDataModule();
+    if (ChiusuraForzata)
+        QCoreApplication::quit();
     QMainWindow::closeEvent(evento);
 }
 
@@ -198,8 +206,6 @@ bool TBaseMainForm::FormClose() {
     if (ChiusuraForzata)
         ChiudiFinestreAltrui();
     DistruggiDataModule();
-    if (ChiusuraForzata)
-        QCoreApplication::quit();
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include "fb/Valori.h"
 #include "piattaforma/Messaggi.h"
 #include "piattaforma/Percorsi.h"
+#include "piattaforma/Protezione.h"
 
 #include <QAction>
 #include <QBitmap>
@@ -179,7 +180,8 @@ void CaricaVociRapide(TBaseMainForm& finestra, TGruppoProgramma* gruppo, const Q
         auto* voce = new TVoceRapida(&finestra);
         finestra.VociRapide.push_back(voce);
         voce->ImpostaTesto(Campo(query, "DESCRIZIONE"));
-        QObject::connect(voce, &TVoceRapida::Click, &finestra, &TBaseMainForm::VoceRapidaClick);
+        QObject::connect(voce, &TVoceRapida::Click, &finestra,
+                         piattaforma::Protetto([&finestra, voce] { finestra.VoceRapidaClick(voce); }));
         gruppo->Collega(voce);
         voce->ImpostaTag(Intero(query, "MENU"));
     }
@@ -201,7 +203,7 @@ void CaricaPulsantoni(TBaseMainForm& finestra, ImmaginiGrafica& immagini) {
         finestra.Pulsantoni.emplace_back(pulsante);
         pulsante->setFocusPolicy(Qt::NoFocus);
         QObject::connect(pulsante, &QPushButton::clicked, &finestra,
-                         [&finestra, pulsante] { finestra.PulsantoneClick(pulsante); });
+                         piattaforma::Protetto([&finestra, pulsante] { finestra.PulsantoneClick(pulsante); }));
         pulsante->setObjectName(QStringLiteral("Pulsantone_") + QString::number(id));
         pulsante->setProperty("Tag", id);
         pulsante->setGeometry(Intero(query, "POS_X"), Intero(query, "POS_Y"),
@@ -238,7 +240,7 @@ void TBaseMainForm::CaricaProgrammi() {
         Gruppi.push_back(gruppo);
         gruppo->ImpostaTesto(Campo(*QueryAux, "DESCRIZIONE"));
         gruppo->ImpostaTag(Intero(*QueryAux, "CODICE"));
-        connect(gruppo, &TGruppoProgramma::Click, this, &TBaseMainForm::ProgrammaOnClick);
+        connect(gruppo, &TGruppoProgramma::Click, this, piattaforma::Protetto([this, gruppo] { ProgrammaOnClick(gruppo); }));
         if (conIcona) {
             gruppo->ImpostaIndiceImmagineGrande(immagini);
             gruppo->ImpostaIndiceImmaginePiccola(immagini);
@@ -302,7 +304,7 @@ void TBaseMainForm::CaricaMenu(qint32 programma) {
             voce->setData(menu);
             MenuPrincipale->addAction(voce);
             Registra(Voci, NumeroVoci, voce);
-            connect(voce, &QAction::triggered, this, [this, voce] { EventoVoceOnClick(voce); });
+            connect(voce, &QAction::triggered, this, piattaforma::Protetto([this, voce] { EventoVoceOnClick(voce); }));
         }
         ++NumeroVoci;
     }
@@ -355,9 +357,9 @@ void TBaseMainForm::CreaVoci(qint32 programma, qint32 menu, qint32 livello, QMen
             Registra(Voci, NumeroVoci, voce);
             if (fb::FlagAttivo(Campo(query, "LIVELLO2VERSIONE")))
                 connect(voce, &QAction::triggered, this,
-                        [this, voce] { EventoVoce2OnClick(voce); });
+                        piattaforma::Protetto([this, voce] { EventoVoce2OnClick(voce); }));
             else
-                connect(voce, &QAction::triggered, this, [this, voce] { EventoVoceOnClick(voce); });
+                connect(voce, &QAction::triggered, this, piattaforma::Protetto([this, voce] { EventoVoceOnClick(voce); }));
         }
     }
 }

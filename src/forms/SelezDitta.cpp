@@ -3,6 +3,7 @@
 #include "datamodule/TabX.h"
 #include "fb/Query.h"
 #include "fb/Valori.h"
+#include "piattaforma/Protezione.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -80,12 +81,12 @@ void TSelezDittaForm::CreaComponenti() {
     ButtonOk->setObjectName(QStringLiteral("ButtonOk"));
     ButtonOk->setGeometry(32, 218, 75, 25);
     ButtonOk->setDefault(true);
-    connect(ButtonOk, &QPushButton::clicked, this, &TSelezDittaForm::ButtonOkClick);
+    connect(ButtonOk, &QPushButton::clicked, this, piattaforma::Protetto([this] { ButtonOkClick(); }));
 
     ButtonCancel = new QPushButton(QStringLiteral("Cancel"), GroupBox1);
     ButtonCancel->setObjectName(QStringLiteral("ButtonCancel"));
     ButtonCancel->setGeometry(208, 218, 75, 25);
-    connect(ButtonCancel, &QPushButton::clicked, this, &TSelezDittaForm::ButtonCancelClick);
+    connect(ButtonCancel, &QPushButton::clicked, this, piattaforma::Protetto([this] { ButtonCancelClick(); }));
 
     ListBoxSelDitta = new QListWidget(GroupBox1);
     ListBoxSelDitta->setObjectName(QStringLiteral("ListBoxSelDitta"));

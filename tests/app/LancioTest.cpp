@@ -186,6 +186,30 @@ TEST_F(Lancio, OddRowsEitherRunOrStopSilently) {
     EXPECT_EQ(ValoreUtenti("SELECT COUNT(*) FROM KESTOLOGFUNZ"), "3");
 }
 
+// Through the menu, as a click arrives: whatever the export throws is reported, that click
+// ends, and the program goes on.
+TEST_F(Lancio, AnExportThatThrowsIsReportedAndTheProgramGoesOn) {
+    Voce(2, "LanciaEccezione");
+    Voce(3, "LanciaIntero");
+    Voce(4, "Apri1");
+    Entra("ROSSI");
+    const auto voce = [&](const QString& testo) {
+        for (QAction* azione : Finestra().findChildren<QAction*>())
+            if (azione->text() == testo)
+                return azione;
+        return static_cast<QAction*>(nullptr);
+    };
+    ASSERT_NE(voce("Voce 2"), nullptr);
+    voce("Voce 2")->trigger();
+    voce("Voce 3")->trigger();
+    EXPECT_EQ(msg->Testi(), (QStringList{"guasto nella libreria",
+                                         "Si è verificato un errore imprevisto: l'operazione è stata interrotta"}));
+    voce("Voce 4")->trigger();
+    ASSERT_EQ(libreria.Chiamate().size(), 1u);
+    EXPECT_EQ(libreria.Chiamate()[0].Voce, "Apri1");
+    EXPECT_EQ(ValoreUtenti("SELECT COUNT(*) FROM KESTOLOGFUNZ"), "3") << "each launch logged";
+}
+
 TEST_F(Lancio, BigButtonsRunTheirRowInTheModeOfTheirFlag) {
     Utenti({QStringLiteral("INSERT INTO PULSANTONI (ID, PROGETTO, VISIBILE, POS_X, POS_Y, LARGHEZZA, ALTEZZA, "
                            "NOME, DLL, FUNZIONE, LIVELLO2VERSIONE, PARAMETRIBLOB) VALUES (5, 1, '1', 200, 10, "

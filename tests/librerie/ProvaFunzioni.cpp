@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <type_traits>
 
@@ -128,3 +129,10 @@ QUENDRA_ESPORTA int32_t ProvaLeggiChiamata(int32_t indice, ProvaChiamata* chiama
 QUENDRA_ESPORTA void ProvaSvuota() {
     Registro().clear();
 }
+
+// Libraries that misbehave: a standard exception, and something that is not one.
+QUENDRA_ESPORTA int32_t QUENDRA_STDCALL LanciaEccezione(int32_t) {
+    throw std::runtime_error("guasto nella libreria");
+}
+
+QUENDRA_ESPORTA int32_t QUENDRA_STDCALL LanciaIntero(int32_t) { throw 42; }

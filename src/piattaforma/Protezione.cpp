@@ -1,0 +1,51 @@
+#include "piattaforma/Protezione.h"
+
+#include "piattaforma/Messaggi.h"
+
+#include <QString>
+
+namespace piattaforma {
+
+namespace {
+
+std::function<void(std::exception_ptr)>& Rapporto() {
+    static std::function<void(std::exception_ptr)> rapporto;
+    return rapporto;
+}
+
+void RapportoSemplice(std::exception_ptr eccezione) {
+    try {
+        std::rethrow_exception(eccezione);
+    } catch (const std::exception& e) {
+        MostraErrore(QString::fromUtf8(e.what()));
+    } catch (...) {
+        MostraErrore(QStringLiteral("Si è verificato un errore imprevisto: l'operazione è stata interrotta"));
+    }
+}
+
+} // namespace
+
+void ImpostaRapportoEccezioni(std::function<void(std::exception_ptr)> rapporto) {
+    Rapporto() = std::move(rapporto);
+}
+
+void RiportaEccezione(std::exception_ptr eccezione) {
+    try {
+        if (Rapporto())
+            Rapporto()(eccezione);
+        else
+            RapportoSemplice(eccezione);
+    } catch (...) {
+        // A report that fails cannot be reported; the event ends all the same.
+    }
+}
+
+void EseguiProtetto(const std::function<void()>& lavoro) {
+    try {
+        lavoro();
+    } catch (...) {
+        RiportaEccezione(std::current_exception());
+    }
+}
+
+} // namespace piattaforma

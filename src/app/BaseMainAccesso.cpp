@@ -3,6 +3,7 @@
 #include "app/BaseMain.h"
 
 #include "app/BarraProgrammi.h"
+#include "app/Finestre.h"
 #include "app/RegoleAccesso.h"
 #include "app/Schermo.h"
 #include "app/SpinButton.h"
@@ -192,6 +193,12 @@ void TBaseMainForm::closeEvent(QCloseEvent* evento) {
 bool TBaseMainForm::FormClose() {
     if (!TabXForm)
         return true; // closed already
+    // The libraries' windows use the data module the close destroys: any of them still
+    // open, of this session or of a user who left with F8, keeps the window open.
+    if (!ChiusuraForzata && !FinestreAltrui(this).isEmpty()) {
+        piattaforma::MostraAvviso(QStringLiteral("Chiudere prima tutte le finestre aperte"));
+        return false;
+    }
     if (SessioneAperta) {
         if (!ChiusuraForzata && LogFinestre && !VerificaFinestreAperte()) {
             piattaforma::MostraAvviso(QStringLiteral("Chiudere prima tutte le finestre aperte"));

@@ -2,6 +2,7 @@
 
 #include "app/BaseMain.h"
 
+#include "app/Finestre.h"
 #include "datamodule/TabX.h"
 
 #include <QApplication>
@@ -42,10 +43,8 @@ void TBaseMainForm::ChiudiPerSegnale() {
 
 void TBaseMainForm::ChiudiFinestreAltrui() {
     // The libraries' windows use the data module: they close while it is still there.
-    for (QWidget* finestra : QApplication::topLevelWidgets()) {
-        if (finestra != this && finestra->isVisible())
-            finestra->close();
-    }
+    for (QWidget* finestra : FinestreAltrui(this))
+        finestra->close();
 }
 
 void TBaseMainForm::ChiudiSenzaSchermo() {

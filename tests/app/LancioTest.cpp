@@ -366,6 +366,36 @@ TEST_F(Chiusura, RefusedWhileALibraryWindowOfTheSessionIsOpen) {
     EXPECT_EQ(ValoreUtenti("SELECT COUNT(*) FROM KESTOLOG WHERE DATACHIUSURA IS NULL"), "0");
 }
 
+// A window whose handle the call log never got (form 1), or one of a user who left with F8:
+// it still uses the data module the close would destroy.
+TEST_F(Chiusura, RefusedWhileAnyLibraryWindowOfThisProcessIsOpen) {
+    Voce(2, "MostraArgomenti", {}, {}, QCoreApplication::applicationDirPath() + "/DemoFunzioni.so");
+    for (const bool cambioUtente : {false, true}) {
+        SCOPED_TRACE(cambioUtente ? "after F8" : "same session");
+        Entra("ROSSI");
+        Finestra().show();
+        Finestra().EseguiFunzioneVoce(10, 2, 1);
+        QWidget* aperta = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w->objectName() == "ArgomentiForm")
+                aperta = w;
+        ASSERT_NE(aperta, nullptr);
+        EXPECT_EQ(ValoreUtenti("SELECT COUNT(*) FROM KESTOLOGFUNZ WHERE HANDLEFINESTRA IS NOT NULL"), "0");
+        if (cambioUtente)
+            Finestra().CambioUtente();
+        EXPECT_FALSE(Finestra().close());
+        EXPECT_EQ(msg->Testi(), QStringList{"Chiudere prima tutte le finestre aperte"});
+        EXPECT_NE(Finestra().TabXForm, nullptr);
+
+        aperta->close();
+        QApplication::processEvents();
+        EXPECT_TRUE(Finestra().close());
+        EXPECT_EQ(Finestra().TabXForm, nullptr);
+        Chiudi();
+        msg->Svuota();
+    }
+}
+
 } // namespace
 
 namespace {

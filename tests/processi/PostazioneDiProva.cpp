@@ -1,0 +1,96 @@
+// One workstation of a two-workstation run: the real program start on a throw-away
+// installation, logged in as the user named, then driven by lines on its input:
+//   lancia <entry>   runs entry <entry> of program 10; answers "aperta <window id>" or
+//                    "rifiutata <window id>"
+//   libera <id>      frees the semaphore of window <id>, as "Gestione semafori" does; "ok"
+//   fine             ends the program as a close does
+// Its first line is "entrato <session code>". Boxes are written to stderr and answered OK.
+//   PostazioneDiProva <installation directory> <user> <password>
+
+#include "app/BaseMain.h"
+#include "app/Programma.h"
+#include "datamodule/TabX.h"
+#include "fb/Query.h"
+#include "fb/Transazione.h"
+#include "librerie/LetturaProva.h"
+#include "piattaforma/Messaggi.h"
+#include "piattaforma/Percorsi.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSocketNotifier>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+namespace {
+
+class MessaggiSuErrore : public piattaforma::Messaggi {
+public:
+    piattaforma::Risposta Mostra(piattaforma::TipoMessaggio, const QString& testo, const QString&) override {
+        std::fprintf(stderr, "box: %s\n", qPrintable(testo));
+        ++Mostrati;
+        return piattaforma::Risposta::Ok;
+    }
+    int Mostrati = 0;
+};
+
+void Rispondi(const QString& riga) {
+    std::printf("%s\n", qPrintable(riga));
+    std::fflush(stdout);
+}
+
+void Libera(TTabXForm& tabx, const QString& id) {
+    fb::TTransazione transazione(&tabx.IBDatabase1);
+    transazione.StartTransaction();
+    fb::TQuery query(&tabx.IBDatabase1, &transazione);
+    query.ImpostaSQL({QStringLiteral("UPDATE SEMAFORIF SET OCCUPATO=0 WHERE ID=") + id});
+    query.ExecSQL();
+    transazione.Commit();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4)
+        return 2;
+    piattaforma::ImpostaDirectoryEseguibile(QString::fromLocal8Bit(argv[1]));
+    const QString utente = QString::fromUtf8(argv[2]);
+    const QString password = QString::fromUtf8(argv[3]);
+    MessaggiSuErrore messaggi;
+    prova::LibreriaProva* libreria = nullptr;
+    return EseguiProgramma(argc, argv, [&](TBaseMainForm& f) {
+        piattaforma::ImpostaMessaggi(&messaggi);
+        libreria = new prova::LibreriaProva;
+        f.ComboUtenti1->setCurrentIndex(f.ComboUtenti1->findText(utente));
+        f.EditPassword1->setText(password);
+        f.ButtonOk->click();
+        Rispondi(QStringLiteral("entrato %1").arg(f.CodiceSessione));
+        auto* ingresso = new QSocketNotifier(0, QSocketNotifier::Read, &f);
+        QObject::connect(ingresso, &QSocketNotifier::activated, &f, [&f, libreria, ingresso] {
+            std::string riga;
+            if (!std::getline(std::cin, riga) || riga == "fine") {
+                ingresso->setEnabled(false);
+                f.close();
+                return;
+            }
+            const QStringList parti = QString::fromStdString(riga).split(u' ');
+            if (parti.value(0) == QStringLiteral("lancia")) {
+                const int prima = libreria->NumeroChiamate();
+                f.EseguiFunzioneVoce(10, parti.value(1).toInt(), 1);
+                const bool aperta = libreria->NumeroChiamate() > prima;
+                // The window identifier of this launch is the newest of the call log.
+                f.QueryAux->ApriSQL({QStringLiteral("SELECT MAX(IDFINESTRA) FROM KESTOLOGFUNZ WHERE CODICESESSIONE=") +
+                                     QString::number(f.CodiceSessione)});
+                const QString id = f.QueryAux->Fields(0).AsString();
+                f.QueryAux->Close();
+                Rispondi((aperta ? QStringLiteral("aperta ") : QStringLiteral("rifiutata ")) + id);
+            } else if (parti.value(0) == QStringLiteral("libera")) {
+                Libera(*f.TabXForm, parti.value(1));
+                Rispondi(QStringLiteral("ok"));
+            }
+        });
+    });
+}

@@ -27,7 +27,14 @@ TApplicazione::TApplicazione(int& argc, char** argv) : QApplication(argc, argv) 
 }
 
 void TApplicazione::MostraEccezione(const std::exception& e) {
-    if (const auto* db = dynamic_cast<const fb::EErroreDB*>(&e))
+    const auto* db = dynamic_cast<const fb::EErroreDB*>(&e);
+    if (db && db->ConnessionePersa())
+        piattaforma::MostraErrore(
+            QStringLiteral("Il collegamento con il database si è interrotto: il server non risponde o la rete non "
+                           "è disponibile. L'operazione non è stata completata; il programma si ricollegherà "
+                           "al prossimo comando.") +
+            QStringLiteral("\n\n") + db->Messaggio());
+    else if (db)
         piattaforma::MostraErrore(db->Messaggio());
     else if (const auto* conversione = dynamic_cast<const piattaforma::ErroreConversione*>(&e))
         piattaforma::MostraErrore(conversione->Messaggio());

@@ -64,6 +64,7 @@ QByteArray TDatabase::CreaDpb() const {
 void TDatabase::Attacca(Firebird::IAttachment* attacco) {
     attacco_ = client::Interfaccia<Firebird::IAttachment>(attacco);
     ++generazione_;
+    persa_ = false;
 }
 
 void TDatabase::Open() {
@@ -84,7 +85,22 @@ void TDatabase::CreateDatabase() {
     Attacca(ConnettoreCorrente().Crea(DatabaseName, istruzione, SQLDialect));
 }
 
+void TDatabase::RiattaccaSePersa() {
+    if (!persa_)
+        return;
+    Close();
+    // Until an attach succeeds, every use tries again.
+    persa_ = true;
+    Open();
+}
+
+void TDatabase::Osserva(const EErroreDB& errore) noexcept {
+    if (Connected() && errore.ConnessionePersa())
+        persa_ = true;
+}
+
 void TDatabase::Close() noexcept {
+    persa_ = false;
     if (!Connected())
         return;
     while (!query_.empty()) {

@@ -9,6 +9,7 @@
 
 namespace fb {
 
+class EErroreDB;
 class TTransazione;
 class TQuery;
 
@@ -34,6 +35,15 @@ public:
     void Close() noexcept;
     bool Connected() const { return static_cast<bool>(attacco_); }
 
+    // The connection died under the program (server stopped or restarted, network down):
+    // the next statement or transaction on it attaches again, under the same name and
+    // parameters, and the transactions it used start afresh. What was not committed is
+    // gone with the old connection.
+    bool Persa() const { return persa_; }
+    void RiattaccaSePersa();
+    // Remembers a lost connection when the error says so; the error goes on as it is.
+    void Osserva(const EErroreDB& errore) noexcept;
+
     // "CREATE DATABASE '<name>' " followed by each parameter line and a line break, in the
     // connection's dialect; the connection ends attached to the new database.
     void CreateDatabase();
@@ -52,6 +62,7 @@ private:
     client::Interfaccia<Firebird::IAttachment> attacco_;
     TTransazione* transazionePredefinita_ = nullptr;
     unsigned generazione_ = 0;
+    bool persa_ = false;
     std::vector<TTransazione*> transazioni_;
     std::vector<TQuery*> query_;
 };

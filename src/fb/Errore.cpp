@@ -42,4 +42,14 @@ bool EErroreDB::FileInesistente() const {
 
 bool EErroreDB::ServerIrraggiungibile() const { return HaCodice(IscNetworkError); }
 
+bool EErroreDB::ConnessionePersa() const {
+    // network error, read and write errors on the connection, connection lost, connection
+    // and database shut down
+    for (long codice : {IscNetworkError, 335544726L, 335544727L, 335544741L, 335544648L, 335544856L,
+                        335544528L})
+        if (HaCodice(codice))
+            return true;
+    return false;
+}
+
 } // namespace fb

@@ -38,6 +38,9 @@ public:
     bool FileInesistente() const;
     // The server named in the database name did not answer or could not be found.
     bool ServerIrraggiungibile() const;
+    // The connection is gone (server stopped, network down, database shut down): the
+    // attachment is dead, and only attaching again can help.
+    bool ConnessionePersa() const;
 
 private:
     QString messaggio_;

@@ -264,6 +264,7 @@ TTransazione* TQuery::TransazioneEffettiva() const {
     TTransazione* transazione = Transaction ? Transaction : Database->DefaultTransaction();
     if (transazione == nullptr)
         throw EErroreDB(QStringLiteral("Transaction not assigned"));
+    Database->RiattaccaSePersa();
     if (!Database->Connected())
         throw EErroreDB(QStringLiteral("Database not open"));
     if (transazione->DefaultDatabase == nullptr)
@@ -437,64 +438,78 @@ std::vector<TCampo> TQuery::LeggiCampi(Firebird::IMessageMetadata* metadati) con
 }
 
 void TQuery::Open() {
-    Close();
-    TTransazione* transazione = TransazioneEffettiva();
-    Prepara(transazione);
-    Registra(*transazione);
-    TMessaggioIngresso ingresso;
-    CreaIngresso(ingresso);
-    Stato stato;
-    if (tipoIstruzione_ == isc_info_sql_stmt_select ||
-        tipoIstruzione_ == isc_info_sql_stmt_select_for_upd) {
-        cursore_ = client::Interfaccia<Firebird::IResultSet>(istruzione_->openCursor(
-            &stato, transazione->Handle(), ingresso.Metadati(), ingresso.Dati(), metadati_.get(), 0));
-        fineCursore_ = false;
-    } else {
-        // Anything else runs at once; a procedure's output is its one row.
-        bufferFetch_.assign(lunghezzaMessaggio_, 0);
-        istruzione_->execute(&stato, transazione->Handle(), ingresso.Metadati(), ingresso.Dati(),
-                             campi_.empty() ? nullptr : metadati_.get(),
-                             campi_.empty() ? nullptr : bufferFetch_.data());
-        fineCursore_ = true;
-    }
-    transazioneCursore_ = transazione;
-    transazione->RegistraCursore(this);
-    attiva_ = true;
     try {
-        if (fineCursore_ && !campi_.empty()) {
-            righe_.push_back(bufferFetch_);
-            blobRighe_.emplace_back();
+        Close();
+        TTransazione* transazione = TransazioneEffettiva();
+        Prepara(transazione);
+        Registra(*transazione);
+        TMessaggioIngresso ingresso;
+        CreaIngresso(ingresso);
+        Stato stato;
+        if (tipoIstruzione_ == isc_info_sql_stmt_select ||
+            tipoIstruzione_ == isc_info_sql_stmt_select_for_upd) {
+            cursore_ = client::Interfaccia<Firebird::IResultSet>(istruzione_->openCursor(
+                &stato, transazione->Handle(), ingresso.Metadati(), ingresso.Dati(), metadati_.get(), 0));
+            fineCursore_ = false;
+        } else {
+            // Anything else runs at once; a procedure's output is its one row.
+            bufferFetch_.assign(lunghezzaMessaggio_, 0);
+            istruzione_->execute(&stato, transazione->Handle(), ingresso.Metadati(), ingresso.Dati(),
+                                 campi_.empty() ? nullptr : metadati_.get(),
+                                 campi_.empty() ? nullptr : bufferFetch_.data());
+            fineCursore_ = true;
         }
-        eof_ = righe_.empty() && !LeggiRiga();
-    } catch (...) {
-        Close(); // no half-open query with a cursor in an unknown state
+        transazioneCursore_ = transazione;
+        transazione->RegistraCursore(this);
+        attiva_ = true;
+        try {
+            if (fineCursore_ && !campi_.empty()) {
+                righe_.push_back(bufferFetch_);
+                blobRighe_.emplace_back();
+            }
+            eof_ = righe_.empty() && !LeggiRiga();
+        } catch (...) {
+            Close(); // no half-open query with a cursor in an unknown state
+            throw;
+        }
+    } catch (const EErroreDB& errore) {
+        // A lost connection is remembered: the next use attaches again.
+        if (Database)
+            Database->Osserva(errore);
         throw;
     }
 }
 
 void TQuery::ExecSQL() {
-    Close();
-    righeToccate_ = 0;
-    contaDaLeggere_ = false;
-    TTransazione* transazione = TransazioneEffettiva();
-    Prepara(transazione);
-    Registra(*transazione);
-    TMessaggioIngresso ingresso;
-    CreaIngresso(ingresso);
-    Stato stato;
-    if (tipoIstruzione_ == isc_info_sql_stmt_select ||
-        tipoIstruzione_ == isc_info_sql_stmt_select_for_upd) {
-        client::Interfaccia<Firebird::IResultSet> cursore(istruzione_->openCursor(
-            &stato, transazione->Handle(), ingresso.Metadati(), ingresso.Dati(), metadati_.get(), 0));
-        cursore->close(&stato);
-        cursore.Concluso();
-        return;
+    try {
+        Close();
+        righeToccate_ = 0;
+        contaDaLeggere_ = false;
+        TTransazione* transazione = TransazioneEffettiva();
+        Prepara(transazione);
+        Registra(*transazione);
+        TMessaggioIngresso ingresso;
+        CreaIngresso(ingresso);
+        Stato stato;
+        if (tipoIstruzione_ == isc_info_sql_stmt_select ||
+            tipoIstruzione_ == isc_info_sql_stmt_select_for_upd) {
+            client::Interfaccia<Firebird::IResultSet> cursore(istruzione_->openCursor(
+                &stato, transazione->Handle(), ingresso.Metadati(), ingresso.Dati(), metadati_.get(), 0));
+            cursore->close(&stato);
+            cursore.Concluso();
+            return;
+        }
+        bufferFetch_.assign(lunghezzaMessaggio_, 0);
+        istruzione_->execute(&stato, transazione->Handle(), ingresso.Metadati(), ingresso.Dati(),
+                             campi_.empty() ? nullptr : metadati_.get(),
+                             campi_.empty() ? nullptr : bufferFetch_.data());
+        contaDaLeggere_ = true;
+    } catch (const EErroreDB& errore) {
+        // A lost connection is remembered: the next use attaches again.
+        if (Database)
+            Database->Osserva(errore);
+        throw;
     }
-    bufferFetch_.assign(lunghezzaMessaggio_, 0);
-    istruzione_->execute(&stato, transazione->Handle(), ingresso.Metadati(), ingresso.Dati(),
-                         campi_.empty() ? nullptr : metadati_.get(),
-                         campi_.empty() ? nullptr : bufferFetch_.data());
-    contaDaLeggere_ = true;
 }
 
 qint64 TQuery::RowsAffected() const {
@@ -530,24 +545,30 @@ QByteArray TQuery::LeggiBlob(const unsigned char* id) {
 }
 
 bool TQuery::LeggiRiga() {
-    if (fineCursore_ || !cursore_)
-        return false;
-    Stato stato;
-    bufferFetch_.assign(lunghezzaMessaggio_, 0);
-    const int esito = cursore_->fetchNext(&stato, bufferFetch_.data());
-    if (esito != Firebird::IStatus::RESULT_OK) {
-        fineCursore_ = true;
-        return false;
+    try {
+        if (fineCursore_ || !cursore_)
+            return false;
+        Stato stato;
+        bufferFetch_.assign(lunghezzaMessaggio_, 0);
+        const int esito = cursore_->fetchNext(&stato, bufferFetch_.data());
+        if (esito != Firebird::IStatus::RESULT_OK) {
+            fineCursore_ = true;
+            return false;
+        }
+        std::vector<QByteArray> blobs;
+        for (int colonna : colonneBlob_) {
+            const TCampo& campo = campi_[static_cast<size_t>(colonna)];
+            const bool nullo = Leggi<short>(bufferFetch_.data() + campo.offsetNull_) != 0;
+            blobs.push_back(nullo ? QByteArray() : LeggiBlob(bufferFetch_.data() + campo.offset_));
+        }
+        righe_.push_back(bufferFetch_);
+        blobRighe_.push_back(std::move(blobs));
+        return true;
+    } catch (const EErroreDB& errore) {
+        if (Database)
+            Database->Osserva(errore);
+        throw;
     }
-    std::vector<QByteArray> blobs;
-    for (int colonna : colonneBlob_) {
-        const TCampo& campo = campi_[static_cast<size_t>(colonna)];
-        const bool nullo = Leggi<short>(bufferFetch_.data() + campo.offsetNull_) != 0;
-        blobs.push_back(nullo ? QByteArray() : LeggiBlob(bufferFetch_.data() + campo.offset_));
-    }
-    righe_.push_back(bufferFetch_);
-    blobRighe_.push_back(std::move(blobs));
-    return true;
 }
 
 void TQuery::ChiudiCursore() noexcept {

@@ -61,19 +61,49 @@ QByteArray TTransazione::CreaTpb() const {
     return QByteArray(reinterpret_cast<const char*>(buffer), static_cast<int>(lunghezza));
 }
 
+namespace {
+
+EErroreDB TransazionePersa() {
+    return EErroreDB(QStringLiteral("Connection lost: the transaction's work was not committed"), {335544741});
+}
+
+} // namespace
+
+bool TTransazione::PersaConLaConnessione() noexcept {
+    if (!InTransaction() || databaseAttivo_ == nullptr || !databaseAttivo_->Persa())
+        return false;
+    Termina();
+    return true;
+}
+
+void TTransazione::Osserva(const EErroreDB& errore) noexcept {
+    if (databaseAttivo_)
+        databaseAttivo_->Osserva(errore);
+    if (errore.ConnessionePersa())
+        Termina();
+}
+
 void TTransazione::StartTransaction() {
+    // One that went with a lost connection is let go: this one starts on the new connection.
+    PersaConLaConnessione();
     if (InTransaction())
         throw EErroreDB(QStringLiteral("Transaction is active"));
     if (DefaultDatabase == nullptr)
         throw EErroreDB(QStringLiteral("Transaction has no database"));
+    DefaultDatabase->RiattaccaSePersa();
     if (!DefaultDatabase->Connected())
         throw EErroreDB(QStringLiteral("Database not open"));
     const QByteArray tpb = CreaTpb();
     auto& lista = DefaultDatabase->transazioni_;
     lista.reserve(lista.size() + 1); // so that nothing fails once the transaction runs
     client::Stato stato;
-    handle_ = client::Interfaccia<Firebird::ITransaction>(DefaultDatabase->Handle()->startTransaction(
-        &stato, static_cast<unsigned>(tpb.size()), reinterpret_cast<const unsigned char*>(tpb.constData())));
+    try {
+        handle_ = client::Interfaccia<Firebird::ITransaction>(DefaultDatabase->Handle()->startTransaction(
+            &stato, static_cast<unsigned>(tpb.size()), reinterpret_cast<const unsigned char*>(tpb.constData())));
+    } catch (const EErroreDB& errore) {
+        DefaultDatabase->Osserva(errore);
+        throw;
+    }
     databaseAttivo_ = DefaultDatabase;
     lista.push_back(this);
 }
@@ -95,9 +125,16 @@ void TTransazione::Stacca() {
 void TTransazione::Commit() {
     if (!InTransaction())
         throw EErroreDB(QStringLiteral("Transaction is not active"));
+    if (PersaConLaConnessione())
+        throw TransazionePersa();
     ChiudiCursori();
     client::Stato stato;
-    handle_->commit(&stato); // a failed commit leaves the transaction active, to be rolled back
+    try {
+        handle_->commit(&stato); // a failed commit leaves the transaction active, to be rolled back
+    } catch (const EErroreDB& errore) {
+        Osserva(errore);
+        throw;
+    }
     handle_.Concluso();
     Stacca();
 }
@@ -105,28 +142,55 @@ void TTransazione::Commit() {
 void TTransazione::Rollback() {
     if (!InTransaction())
         throw EErroreDB(QStringLiteral("Transaction is not active"));
+    // Gone with the connection: there is nothing left to undo.
+    if (PersaConLaConnessione())
+        return;
     ChiudiCursori();
     // Whatever the outcome there is nothing left to end: a rollback that fails (connection
     // lost) lets the handle go all the same.
     client::Interfaccia<Firebird::ITransaction> transazione = std::move(handle_);
+    TDatabase* database = databaseAttivo_;
     Stacca();
     client::Stato stato;
-    transazione->rollback(&stato);
+    try {
+        transazione->rollback(&stato);
+    } catch (const EErroreDB& errore) {
+        if (database)
+            database->Osserva(errore);
+        if (!errore.ConnessionePersa())
+            throw;
+        return;
+    }
     transazione.Concluso();
 }
 
 void TTransazione::CommitRetaining() {
     if (!InTransaction())
         throw EErroreDB(QStringLiteral("Transaction is not active"));
+    if (PersaConLaConnessione())
+        throw TransazionePersa();
     client::Stato stato;
-    handle_->commitRetaining(&stato);
+    try {
+        handle_->commitRetaining(&stato);
+    } catch (const EErroreDB& errore) {
+        Osserva(errore);
+        throw;
+    }
 }
 
 void TTransazione::RollbackRetaining() {
     if (!InTransaction())
         throw EErroreDB(QStringLiteral("Transaction is not active"));
+    if (PersaConLaConnessione())
+        return;
     client::Stato stato;
-    handle_->rollbackRetaining(&stato);
+    try {
+        handle_->rollbackRetaining(&stato);
+    } catch (const EErroreDB& errore) {
+        Osserva(errore);
+        if (!errore.ConnessionePersa())
+            throw;
+    }
 }
 
 void TTransazione::Termina() noexcept {

@@ -8,6 +8,7 @@
 
 namespace fb {
 
+class EErroreDB;
 class TDatabase;
 class TQuery;
 
@@ -44,6 +45,9 @@ private:
     void Termina() noexcept;
     // Takes the transaction off its connection's list.
     void Stacca();
+    // Its connection is lost: it is let go (nothing of it can be ended on the server), true.
+    bool PersaConLaConnessione() noexcept;
+    void Osserva(const EErroreDB& errore) noexcept;
     void RegistraCursore(TQuery* q);
     void TogliCursore(TQuery* q);
 

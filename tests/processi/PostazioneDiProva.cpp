@@ -1,7 +1,7 @@
 // One workstation of a two-workstation run: the real program start on a throw-away
 // installation, logged in as the user named, then driven by lines on its input:
-//   lancia <entry>   runs entry <entry> of program 10; answers "aperta <window id>" or
-//                    "rifiutata <window id>"
+//   lancia <entry>   runs entry <entry> of program 10; answers "aperta <window id>" when the
+//                    library was called, else "rifiutata"
 //   libera <id>      frees the semaphore of window <id>, as "Gestione semafori" does; "ok"
 //   fine             ends the program as a close does
 // Its first line is "entrato <session code>". Boxes are written to stderr and answered OK.
@@ -15,6 +15,7 @@
 #include "librerie/LetturaProva.h"
 #include "piattaforma/Messaggi.h"
 #include "piattaforma/Percorsi.h"
+#include "piattaforma/Protezione.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -79,14 +80,22 @@ int main(int argc, char** argv) {
             const QStringList parti = QString::fromStdString(riga).split(u' ');
             if (parti.value(0) == QStringLiteral("lancia")) {
                 const int prima = libreria->NumeroChiamate();
-                f.EseguiFunzioneVoce(10, parti.value(1).toInt(), 1);
+                // As a click: whatever fails is reported and ends this launch only.
+                piattaforma::EseguiProtetto([&f, &parti] { f.EseguiFunzioneVoce(10, parti.value(1).toInt(), 1); });
                 const bool aperta = libreria->NumeroChiamate() > prima;
                 // The window identifier of this launch is the newest of the call log.
-                f.QueryAux->ApriSQL({QStringLiteral("SELECT MAX(IDFINESTRA) FROM KESTOLOGFUNZ WHERE CODICESESSIONE=") +
-                                     QString::number(f.CodiceSessione)});
-                const QString id = f.QueryAux->Fields(0).AsString();
-                f.QueryAux->Close();
-                Rispondi((aperta ? QStringLiteral("aperta ") : QStringLiteral("rifiutata ")) + id);
+                if (!aperta) {
+                    Rispondi(QStringLiteral("rifiutata"));
+                    return;
+                }
+                QString id;
+                piattaforma::EseguiProtetto([&f, &id] {
+                    f.QueryAux->ApriSQL({QStringLiteral("SELECT MAX(IDFINESTRA) FROM KESTOLOGFUNZ WHERE CODICESESSIONE=") +
+                                         QString::number(f.CodiceSessione)});
+                    id = f.QueryAux->Fields(0).AsString();
+                    f.QueryAux->Close();
+                });
+                Rispondi(QStringLiteral("aperta ") + id);
             } else if (parti.value(0) == QStringLiteral("libera")) {
                 Libera(*f.TabXForm, parti.value(1));
                 Rispondi(QStringLiteral("ok"));

@@ -259,7 +259,9 @@ TEST_F(AccessoConUtenti, EnterAnywhereOnAPagePressesItsDefaultButton) {
     QTest::keyClick(finestra->EditPassword1, Qt::Key_Return);
     EXPECT_EQ(premutoOk, 2);
     EXPECT_EQ(premutoOk2, 2);
-    EXPECT_EQ(msg->Testi().size(), 4);
+    EXPECT_EQ(msg->Testi(), QStringList(4, QStringLiteral("Accesso negato: scegliere un'utente ed inserire "
+                                                          "l'eventuale password. Fare attenzione al maiuscolo / "
+                                                          "minuscolo")));
 }
 
 TEST(BaseMain, CompactLayoutIsScaledToTheScreen) {

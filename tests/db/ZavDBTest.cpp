@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -30,6 +31,15 @@ namespace {
 
 const QString NonTrovato = QStringLiteral("Non trovato dati.ini");
 const QString NonRiuscita = QStringLiteral("Apertura / creazione del database non riuscita!");
+
+QString CondivisaConNome(const QString& nome) {
+    return QStringLiteral("Attenzione: il disco con gli archivi è stato condiviso in rete con un nome - %1 - e non "
+                          "con la lettera che lo identifica. Si consiglia di correggere la condivisione oppure di "
+                          "correggere manualmente la sezione Percorso Nel Server nel file Dati.ini accanto al "
+                          "database")
+        .arg(nome);
+}
+
 const QString Nonostante = QStringLiteral(
     "Errore: nonostante le configurazioni, il particolare percorso di rete sta rendendo "
     "impossibile l'attivazione del database");
@@ -87,8 +97,11 @@ TEST_P(FormeNomeDatabase, TriesTheNamesInOrder) {
     MessaggiInstallati msg;
     ConnettoreRegistrato connettore;
     connettore.GuastoAttacco = caso.guasto;
+    QString titolo, etichetta;
     if (caso.dialogo) {
-        prova::QuandoSiApre<TZavIn2Form>([risposta = *caso.dialogo](TZavIn2Form& dialogo) {
+        prova::QuandoSiApre<TZavIn2Form>([&titolo, &etichetta, risposta = *caso.dialogo](TZavIn2Form& dialogo) {
+            titolo = dialogo.windowTitle();
+            etichetta = dialogo.Label1->text();
             dialogo.Edit1->setText(risposta.Server);
             dialogo.Edit2->setText(risposta.Disco);
             (risposta.Conferma ? dialogo.ButtonOK : dialogo.ButtonCancel)->click();
@@ -103,6 +116,11 @@ TEST_P(FormeNomeDatabase, TriesTheNamesInOrder) {
     EXPECT_FALSE(db.Connected());
     EXPECT_EQ(connettore.Tentativi, caso.tentativi);
     EXPECT_EQ(msg->Testi(), caso.messaggi);
+    if (caso.dialogo) {
+        EXPECT_EQ(titolo, NonTrovato);
+        EXPECT_EQ(etichetta, "Inserire il nome del computer e la lettera della sua\n"
+                             "unità disco dove risulta ospitato (o sarà ospitato) il database");
+    }
     for (auto [chiave, valore] : caso.scritti.asKeyValueRange())
         EXPECT_EQ(ini.Leggi(fileDati, QStringLiteral("config"), chiave), valore) << qPrintable(chiave);
 }
@@ -132,11 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
              {{"Percorso Nel Server", "D:\\Gestionale\\user\\"}}, {},
              Coppia("SRV:D:\\Gestionale\\user\\user.fdb"), {Nonostante}, {}},
         Caso{"NamedShareWithoutPathOpensNothing", "\\\\SRV\\Dati\\user\\", "user.fdb", {}, {}, {},
-             {"Attenzione: il disco con gli archivi è stato condiviso in rete con un nome - Dati - e "
-              "non con la lettera che lo identifica. Si consiglia di correggere la condivisione "
-              "oppure di correggere manualmente la sezione Percorso Nel Server nel file Dati.ini "
-              "accanto al database"},
-             {}},
+             {CondivisaConNome("Dati")}, {}},
         Caso{"MappedDriveWithServerAndLetterAsksNothing", Z, "user.fdb",
              {{"Nome Server", "SRV"}, {"Lettera Disco Server", "C"}}, {},
              Attacca(ZLocale) + Coppia("SRV:C:\\Gestionale\\user\\user.fdb"), {}, {}},
@@ -247,11 +261,17 @@ private:
 
 // Nobody listens on port 1 of the loopback: the engine's own "network request" error.
 TEST(ApriCreaDatabase, AServerThatDoesNotAnswerIsReportedAndNothingIsOpenedOrCreatedInItsStead) {
-    const QMap<QString, QString> configurazioni[] = {
-        {{"Nome Server", "127.0.0.1/1"}, {"Alias", "ARCHIVIO"}},
-        {{"Nome Server", "127.0.0.1/1"}, {"Lettera Disco Server", "C"}},
+    struct Configurazione {
+        QMap<QString, QString> dati;
+        std::function<QString(const prova::CartellaProva&)> nome; // the database the box names
     };
-    for (const auto& dati : configurazioni) {
+    const Configurazione configurazioni[] = {
+        {{{"Nome Server", "127.0.0.1/1"}, {"Alias", "ARCHIVIO"}},
+         [](const prova::CartellaProva&) { return QStringLiteral("ARCHIVIO"); }},
+        {{{"Nome Server", "127.0.0.1/1"}, {"Lettera Disco Server", "C"}},
+         [](const prova::CartellaProva& dir) { return "C:" + QString(dir.File("user.fdb")).replace('/', '\\'); }},
+    };
+    for (const auto& [dati, nome] : configurazioni) {
         prova::CartellaProva dir;
         ScriviDati(dir.Percorso(), dati);
         MessaggiInstallati msg;
@@ -261,7 +281,7 @@ TEST(ApriCreaDatabase, AServerThatDoesNotAnswerIsReportedAndNothingIsOpenedOrCre
         EXPECT_FALSE(db.Connected());
         EXPECT_FALSE(QFile::exists(dir.File("user.fdb")));
         ASSERT_EQ(msg->Testi().size(), 1) << msg->Testi().join('|').toStdString();
-        EXPECT_TRUE(msg->Testi()[0].startsWith("Il server del database non risponde: 127.0.0.1/1:"))
+        EXPECT_TRUE(msg->Testi()[0].startsWith("Il server del database non risponde: 127.0.0.1/1:" + nome(dir) + "\n\n"))
             << msg->Testi()[0].toStdString();
         EXPECT_TRUE(msg->Testi()[0].contains("Unable to complete network request")) << msg->Testi()[0].toStdString();
     }
@@ -308,7 +328,7 @@ TEST(ApriCreaDatabase, TheStopOfANamedShareLeavesThePreviousDatabaseClosed) {
     ApriUnAltro(db, dir);
     EXPECT_FALSE(ApriCreaDatabase(db, "\\\\SRV\\Dati\\user\\", "user.fdb", {}, {}, nullptr));
     EXPECT_FALSE(db.Connected());
-    EXPECT_EQ(msg->Testi().size(), 1);
+    EXPECT_EQ(msg->Testi(), QStringList{CondivisaConNome("Dati")});
 }
 
 // File names reach the system in its own encoding (UTF-8), not in the databases' code page.
@@ -390,7 +410,9 @@ TEST(ApriCreaDatabase, AMissingDatabaseOnTheServerIsCreatedThere) {
     }
     EXPECT_FALSE(ConnettiOCreaDatabase(db, dir.File("rotto.fdb"), prova::ServerDiProva(), "", "", ""));
     ASSERT_EQ(msg->Testi().size(), 1);
-    EXPECT_TRUE(msg->Testi()[0].startsWith("Impossibile aprire il database " + prova::ServerDiProva() + ":"));
+    EXPECT_TRUE(msg->Testi()[0].startsWith("Impossibile aprire il database " + prova::ServerDiProva() + ":" +
+                                           dir.File("rotto.fdb") + "\n\n"))
+        << msg->Testi()[0].toStdString();
     EXPECT_EQ(QFileInfo(dir.File("rotto.fdb")).size(), 9000);
 }
 

@@ -5,6 +5,7 @@
 
 #include "app/BarraProgrammi.h"
 #include "app/ListaImmagini.h"
+#include "app/RegoleAccesso.h"
 #include "datamodule/TabX.h"
 #include "fb/Valori.h"
 #include "piattaforma/Messaggi.h"
@@ -25,8 +26,6 @@
 
 namespace {
 
-const QString TagLinea = QStringLiteral("<LINEA>");
-const QString TagFineLinea = QStringLiteral("</LINEA>");
 const QString Separatore = QStringLiteral("-");
 
 QString Campo(const fb::TQuery& query, const char* nome) {
@@ -257,20 +256,13 @@ void TBaseMainForm::CaricaProgrammi() {
 
 namespace {
 
-// The caption of an entry below the menu bar: the text before "<LINEA>" followed by the
-// value of the parameter named between the tags; what follows "</LINEA>" is dropped. A
-// missing or misplaced closing tag names the parameter with the empty text.
+// The caption of an entry below the menu bar, with its parameter read from the data module.
 QString TestoVoce(TTabXForm& tabX, const QString& descrizione) {
-    const qsizetype inizio = descrizione.indexOf(TagLinea);
-    if (inizio < 0)
-        return descrizione;
-    const qsizetype fine = descrizione.indexOf(TagFineLinea);
-    const qsizetype lunghezza = fine - inizio - TagLinea.size();
-    const QString nome =
-        lunghezza > 0 ? descrizione.mid(inizio + TagLinea.size(), lunghezza) : QString();
-    QString valore;
-    tabX.CaricaParametro(nome, valore);
-    return descrizione.left(inizio) + valore;
+    return TestoVoceMenu(descrizione, [&tabX](const QString& nome) {
+        QString valore;
+        tabX.CaricaParametro(nome, valore);
+        return valore;
+    });
 }
 
 } // namespace

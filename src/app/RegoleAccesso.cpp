@@ -27,3 +27,18 @@ ScalaCompatta CalcolaScalaCompatta(int larghezzaSchermo, int altezzaSchermo) {
     const double s = static_cast<double>(std::min(rx, ry));
     return {s, static_cast<int>(ArrotondaPari(s * 100.0)), static_cast<int>(ArrotondaPari(s)) * 4 + 8};
 }
+
+QString TestoVoceMenu(const QString& descrizione,
+                      const std::function<QString(const QString&)>& valoreParametro) {
+    static const QString TagLinea = QStringLiteral("<LINEA>");
+    static const QString TagFineLinea = QStringLiteral("</LINEA>");
+    const qsizetype inizio = descrizione.indexOf(TagLinea);
+    if (inizio < 0)
+        return descrizione;
+    // The first closing tag anywhere: one before the opening tag leaves the name empty.
+    const qsizetype fine = descrizione.indexOf(TagFineLinea);
+    const qsizetype lunghezza = fine - inizio - TagLinea.size();
+    const QString nome =
+        lunghezza > 0 ? descrizione.mid(inizio + TagLinea.size(), lunghezza) : QString();
+    return descrizione.left(inizio) + valoreParametro(nome);
+}

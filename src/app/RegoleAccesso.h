@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 inline const QString ModalitaStandard = QStringLiteral("STANDARD");
 inline const QString ModalitaSmall = QStringLiteral("SMALL");
 
@@ -21,3 +23,10 @@ ScalaCompatta CalcolaScalaCompatta(int larghezzaSchermo, int altezzaSchermo);
 
 // Nearest integer, halves to the even neighbour.
 long ArrotondaPari(double valore);
+
+// The caption of a menu entry below the menu bar: the text before "<LINEA>" followed by the
+// value of the parameter named between the tags; what follows "</LINEA>" is dropped. A
+// missing or misplaced closing tag names the parameter with the empty text. A caption
+// without "<LINEA>" is shown as it is and reads no parameter.
+QString TestoVoceMenu(const QString& descrizione,
+                      const std::function<QString(const QString&)>& valoreParametro);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 TEST(RegoleAccesso, WhoIsListedInWhichMode) {
@@ -41,6 +43,42 @@ TEST(RegoleAccesso, CompactScalingFollowsTheSmallerRatioAndRoundsHalvesToEven) {
     }
     EXPECT_EQ(ArrotondaPari(0.125 * 100), 12);
     EXPECT_EQ(ArrotondaPari(-2.5), -2);
+}
+
+TEST(RegoleAccesso, MenuCaptionShowsTheParameterNamedBetweenTheTags) {
+    struct Riga {
+        const char* descrizione;
+        const char* nomeChiesto; // nullptr: no parameter is read
+        const char* atteso;
+    };
+    const Riga righe[] = {
+        {"Archivi", nullptr, "Archivi"},
+        {"<LINEA>Anno</LINEA>", "Anno", "2024"},
+        {"Esercizio <LINEA>Anno</LINEA> in corso", "Anno", "Esercizio 2024"},
+        {"Senza chiusura <LINEA>Anno", "", "Senza chiusura vuoto"},
+        {"</LINEA>Prima <LINEA>Anno</LINEA>", "", "</LINEA>Prima vuoto"},
+        {"Nome vuoto <LINEA></LINEA> dopo", "", "Nome vuoto vuoto"},
+        {"Due <LINEA>A<LINEA>Anno</LINEA>", "A<LINEA>Anno", "Due "},
+        {"Tre <LINEA>Anno</LINEA></LINEA>", "Anno", "Tre 2024"},
+        {"<linea>Anno</linea>", nullptr, "<linea>Anno</linea>"},
+        {"", nullptr, ""},
+    };
+    for (const Riga& r : righe) {
+        std::optional<QString> chiesto;
+        const auto valore = [&chiesto](const QString& nome) {
+            EXPECT_FALSE(chiesto.has_value()) << "one parameter per caption";
+            chiesto = nome;
+            if (nome == QStringLiteral("Anno"))
+                return QStringLiteral("2024");
+            return nome.isEmpty() ? QStringLiteral("vuoto") : QString();
+        };
+        const QString descrizione = QString::fromUtf8(r.descrizione);
+        EXPECT_EQ(TestoVoceMenu(descrizione, valore), QString::fromUtf8(r.atteso)) << r.descrizione;
+        if (r.nomeChiesto)
+            EXPECT_EQ(chiesto, QString::fromUtf8(r.nomeChiesto)) << r.descrizione;
+        else
+            EXPECT_FALSE(chiesto.has_value()) << r.descrizione;
+    }
 }
 
 } // namespace

@@ -142,7 +142,8 @@ void ChiudiRiga(RigaIni& riga) {
 void InserisciRiga(std::vector<RigaIni>& righe, int dopo, const QString& testo) {
     if (dopo >= 0)
         ChiudiRiga(righe[dopo]);
-    righe.insert(righe.begin() + dopo + 1, RigaIni{testo, AcapoWindows});
+    // dopo + 1 first: with no lines yet, begin() - 1 would point before the vector.
+    righe.insert(righe.begin() + (dopo + 1), RigaIni{testo, AcapoWindows});
 }
 
 void ImpostaValore(std::vector<RigaIni>& righe, const QString& sezione, const QString& chiave,
@@ -153,13 +154,16 @@ void ImpostaValore(std::vector<RigaIni>& righe, const QString& sezione, const QS
         riga.testo = *LeggiNomeChiave(riga.testo) + u'=' + valore;
         return;
     }
+    // New names are written without the blanks around them, as a rewrite of the line would
+    // leave them: writing the same value twice must not change the file.
+    const QString riga = chiave.trimmed() + u'=' + valore;
     if (posizione.sezione >= 0) {
-        InserisciRiga(righe, posizione.ultimaChiave, chiave + u'=' + valore);
+        InserisciRiga(righe, posizione.ultimaChiave, riga);
         return;
     }
     const int ultima = static_cast<int>(righe.size()) - 1;
-    InserisciRiga(righe, ultima, u'[' + sezione + u']');
-    InserisciRiga(righe, ultima + 1, chiave + u'=' + valore);
+    InserisciRiga(righe, ultima, u'[' + sezione.trimmed() + u']');
+    InserisciRiga(righe, ultima + 1, riga);
 }
 
 ProfiliIni*& IniImpostato() {

@@ -125,13 +125,22 @@ std::optional<Unita> UnitaCheContiene(const QString& directory) {
     return trovata;
 }
 
-// The path with its existing directories resolved; a file still to be made keeps its name.
+// The path with its existing directories resolved; what is still to be made keeps its names.
+// The nearest existing folder is the one resolved, however deep the missing part: a drive
+// root reached through a link must still hold a folder not yet made.
 QString CanonicoFinoAlFile(const QString& percorso) {
     const QFileInfo info(percorso);
     if (info.exists())
         return RendiCanonico(percorso);
-    const QString directory = RendiCanonico(info.absolutePath());
-    return (directory.endsWith(u'/') ? directory : directory + u'/') + info.fileName();
+    QString mancante = info.fileName();
+    QString directory = info.absolutePath();
+    while (directory != u'/' && !QFileInfo::exists(directory)) {
+        const QFileInfo superiore(directory);
+        mancante.prepend(superiore.fileName() + u'/');
+        directory = superiore.absolutePath();
+    }
+    directory = RendiCanonico(directory);
+    return (directory.endsWith(u'/') ? directory : directory + u'/') + mancante;
 }
 
 } // namespace

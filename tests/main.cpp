@@ -1,4 +1,5 @@
 #include "app/Applicazione.h"
+#include "fixture/Dialoghi.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -28,7 +29,11 @@ public:
         vista_ = nullptr;
         timer_.start();
     }
-    void OnTestEnd(const ::testing::TestInfo&) override { timer_.stop(); }
+    // Called before the result is printed, so a failure added here still counts for the test.
+    void OnTestEnd(const ::testing::TestInfo&) override {
+        timer_.stop();
+        prova::ChiudiAttese();
+    }
 
 private:
     void Controlla() {

@@ -24,6 +24,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <string>
 
 namespace {
@@ -61,16 +62,16 @@ int main(int argc, char** argv) {
     const QString utente = QString::fromUtf8(argv[2]);
     const QString password = QString::fromUtf8(argv[3]);
     MessaggiSuErrore messaggi;
-    prova::LibreriaProva* libreria = nullptr;
+    std::unique_ptr<prova::LibreriaProva> libreria;
     return EseguiProgramma(argc, argv, [&](TBaseMainForm& f) {
         piattaforma::ImpostaMessaggi(&messaggi);
-        libreria = new prova::LibreriaProva;
+        libreria = std::make_unique<prova::LibreriaProva>();
         f.ComboUtenti1->setCurrentIndex(f.ComboUtenti1->findText(utente));
         f.EditPassword1->setText(password);
         f.ButtonOk->click();
         Rispondi(QStringLiteral("entrato %1").arg(f.CodiceSessione));
         auto* ingresso = new QSocketNotifier(0, QSocketNotifier::Read, &f);
-        QObject::connect(ingresso, &QSocketNotifier::activated, &f, [&f, libreria, ingresso] {
+        QObject::connect(ingresso, &QSocketNotifier::activated, &f, [&f, libreria = libreria.get(), ingresso] {
             std::string riga;
             if (!std::getline(std::cin, riga) || riga == "fine") {
                 ingresso->setEnabled(false);

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Installs everything, builds, and runs every test headless, the server tests included.
+# Installs everything, builds, and runs every test headless, the server tests included:
+# once in the release build and once under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/dipendenze.sh --server
-cmake -S . -B build-ci -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUENDRA_WERROR=ON >/dev/null
-cmake --build build-ci -j"$(nproc)"
+cmake --preset ci >/dev/null
+cmake --build --preset ci -j"$(nproc)"
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j"$(nproc)"
 
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
@@ -16,4 +19,8 @@ export QT_QPA_PLATFORM=offscreen
 export QUENDRA_SERVER=localhost
 export QUENDRA_ALIAS_PROVA=quendra_prova
 export QUENDRA_ALIAS_FILE=/tmp/quendra-prova/user.fdb
-ctest --test-dir build-ci --output-on-failure -j"$(nproc)"
+# Both runs go on whatever the first one found; the command fails if either did.
+esito=0
+ctest --preset ci -j"$(nproc)" || esito=1
+ctest --preset asan -j"$(nproc)" || esito=1
+exit $esito

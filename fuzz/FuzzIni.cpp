@@ -124,10 +124,13 @@ void VerificaRighe(const QByteArray& prima, const QByteArray& dopo) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::ZittisciQt();
-    // Every write syncs the file: in memory that costs nothing, on a disk it is most of the run.
+    // Every write syncs the file: in memory that costs nothing, on a disk it is most of the
+    // run. A TMPDIR that was set is taken as it is.
     const QFileInfo memoria(QStringLiteral("/dev/shm"));
-    const QString base = memoria.isDir() && memoria.isWritable() ? memoria.filePath()
-                                                                 : QDir::tempPath();
+    const QString base = !qEnvironmentVariableIsSet("TMPDIR") && memoria.isDir() &&
+                                 memoria.isWritable()
+                             ? memoria.filePath()
+                             : QDir::tempPath();
     Cartella = base + QStringLiteral("/quendra-fuzz-ini-%1").arg(getpid());
     Rimuovi();
     if (!QDir().mkpath(Cartella))

@@ -26,8 +26,13 @@ fi
 CC=clang-14 CXX=clang++-14 cmake -S fuzz -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz -j"$(nproc)"
 
-lavoro="$(mktemp -d)"
+# The corpus copies and the targets' own files (TMPDIR) go in one folder, removed at the end
+# even when a target was stopped by a crash; in memory when the machine has it, since the ini
+# target writes a file per input.
+lavoro="$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)"
 trap 'rm -rf "$lavoro"' EXIT
+mkdir "$lavoro/tmp"
+export TMPDIR="$lavoro/tmp"
 artefatti="build-fuzz/artefatti"
 mkdir -p "$artefatti"
 

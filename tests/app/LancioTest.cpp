@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFile>
 #include <QPointer>
 #include <QPushButton>
@@ -208,6 +209,34 @@ TEST_F(Lancio, AnExportThatThrowsIsReportedAndTheProgramGoesOn) {
     ASSERT_EQ(libreria.Chiamate().size(), 1u);
     EXPECT_EQ(libreria.Chiamate()[0].Voce, "Apri1");
     EXPECT_EQ(ValoreUtenti("SELECT COUNT(*) FROM KESTOLOGFUNZ"), "3") << "each launch logged";
+}
+
+// The library's window is gone, its late call into the data module fails: reported with the
+// engine's text, and the program goes on to launch and to close as usual.
+TEST_F(Lancio, ALibraryCallingBackAfterItsWindowClosedIsReportedAndTheProgramGoesOn) {
+    Voce(2, "RichiamaDopoChiusuraX", {}, {}, QCoreApplication::applicationDirPath() + "/ProvaFinestre.so");
+    Voce(3, "Apri1");
+    Entra("ROSSI");
+    Finestra().show();
+    Finestra().EseguiFunzioneVoce(10, 2, 1);
+    QPointer<QWidget> aperta;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "RichiamoForm")
+            aperta = w;
+    ASSERT_FALSE(aperta.isNull());
+    aperta->close();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_TRUE(aperta.isNull());
+    ASSERT_EQ(msg->Testi().size(), 1);
+    EXPECT_TRUE(msg->Testi()[0].contains("TABELLA_SPARITA")) << msg->Testi()[0].toStdString();
+    EXPECT_EQ(msg->Mostrati.back().tipo, TipoMessaggio::Errore);
+
+    Finestra().EseguiFunzioneVoce(10, 3, 1);
+    ASSERT_EQ(libreria.Chiamate().size(), 1u);
+    EXPECT_EQ(libreria.Chiamate()[0].Voce, "Apri1");
+    EXPECT_TRUE(Finestra().close());
+    EXPECT_EQ(ValoreUtenti("SELECT COUNT(*) FROM KESTOLOG WHERE DATACHIUSURA IS NULL"), "0");
 }
 
 TEST_F(Lancio, BigButtonsRunTheirRowInTheModeOfTheirFlag) {

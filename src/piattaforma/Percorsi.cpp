@@ -175,6 +175,22 @@ QString LetteraUnitaProgramma() {
     return unita ? unita->Lettera : QStringLiteral("Z");
 }
 
+QStringList UnitaDisponibili() {
+    QStringList lettere;
+    const QFileInfoList voci =
+        QDir(LeggiCartellaUnita()).entryInfoList(QDir::AllEntries | QDir::System, QDir::Name);
+    for (const QFileInfo& voce : voci) {
+        const QString nome = voce.fileName().toLower();
+        if (nome.size() == 2 && EUnaLettera(nome[0]) && nome[1] == u':' && voce.isSymLink() &&
+            !lettere.contains(nome.left(1)))
+            lettere << nome.left(1);
+    }
+    if (!lettere.contains(QStringLiteral("z")))
+        lettere << QStringLiteral("z");
+    lettere.sort();
+    return lettere;
+}
+
 bool DirectoryEsiste(const QString& percorso) {
     return !percorso.isEmpty() && QFileInfo(PercorsoNativo(percorso)).isDir();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace piattaforma {
 
@@ -24,6 +25,11 @@ QString PercorsoConUnita(const QString& percorso);
 
 // Upper-case letter of the drive whose root holds the executable; "Z" when none does.
 QString LetteraUnitaProgramma();
+
+// The machine's drives as lower-case letters in order: one per link of "dosdevices",
+// also a link that points nowhere (a drive not ready), and "z" for "/" unless a link
+// names it otherwise.
+QStringList UnitaDisponibili();
 
 bool DirectoryEsiste(const QString& percorso);
 

@@ -135,6 +135,21 @@ INSTANTIATE_TEST_SUITE_P(
                     CasoLettera{{{"f:", "@/drive_c/Gest"}}, "Z"},
                     CasoLettera{{{"d:", "@/drive_d"}}, "Z"}));
 
+// What the drive lists of the windows offer: every link, a dangling one too, in letter
+// order; "z" is always there, as "/" or as its link.
+TEST_F(Installazione, LeUnitaSonoICollegamentiPiuZeta) {
+    EXPECT_EQ(UnitaDisponibili(), QStringList{"z"});
+    Collega(QStringLiteral("d:"), Percorso(QStringLiteral("drive_d")));
+    Collega(QStringLiteral("c:"), Percorso(QStringLiteral("drive_c")));
+    Collega(QStringLiteral("q:"), Percorso(QStringLiteral("manca")));
+    QFile file(Percorso(QStringLiteral("drive_c/Gestionale/dosdevices/leggimi")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    EXPECT_EQ(UnitaDisponibili(), (QStringList{"c", "d", "q", "z"}));
+    Collega(QStringLiteral("Z:"), Percorso(QStringLiteral("drive_d")));
+    EXPECT_EQ(UnitaDisponibili(), (QStringList{"c", "d", "q", "z"}));
+}
+
 TEST_F(Installazione, CreaDirectoryUnLivelloSoltanto) {
     Collega(QStringLiteral("c:"), Percorso(QStringLiteral("drive_c")));
     EXPECT_FALSE(CreaDirectory(QStringLiteral("C:\\manca\\nuova")));

@@ -1,4 +1,5 @@
 #include "db/ZavDB.h"
+#include "db/Lotto.h"
 
 #include "fb/Database.h"
 #include "fb/Errore.h"
@@ -41,14 +42,8 @@ template <typename Lavoro> void EseguiSuSemafori(fb::TDatabase& database, Lavoro
     }
 }
 
-// Restarted before each count so that what other workstations committed is seen.
-void RiavviaTransazione(fb::TTransazione& transazione) {
-    if (transazione.InTransaction())
-        transazione.Rollback();
-    transazione.StartTransaction();
-}
-
 // The taken semaphores counted by a join with SEMAFORIF and a condition on (dll, form).
+// Restarted before each count so that what other workstations committed is seen.
 int ContaOccupati(fb::TQuery& query, fb::TTransazione& transazione, const QString& unione,
                   const QString& condizione) {
     RiavviaTransazione(transazione);

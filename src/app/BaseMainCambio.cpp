@@ -8,7 +8,9 @@
 #include "datamodule/TabX.h"
 #include "db/DumpIstruzione.h"
 #include "fb/Valori.h"
+#include "forms/Semafori.h"
 #include "forms/SelezDitta.h"
+#include "forms/Sessioni.h"
 #include "fb/Errore.h"
 #include "piattaforma/Conversioni.h"
 #include "piattaforma/Messaggi.h"
@@ -211,10 +213,14 @@ void ApriFinestraAmministrazione(QWidget* owner, const QString& titolo) {
 
 } // namespace
 
-void TBaseMainForm::Sessioni1Click() { ApriFinestraAmministrazione(this, QStringLiteral("Sessioni")); }
+void TBaseMainForm::Sessioni1Click() {
+    TSessioniForm finestra(this, TabXForm);
+    finestra.exec();
+}
 
 void TBaseMainForm::GestioneSemafori1Click() {
-    ApriFinestraAmministrazione(this, QStringLiteral("Gestione semafori"));
+    TSemaforiForm finestra(this, TabXForm);
+    finestra.exec();
 }
 
 void TBaseMainForm::AccessoNorvane1Click() {

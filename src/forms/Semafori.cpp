@@ -1,0 +1,83 @@
+#include "forms/Semafori.h"
+
+#include "datamodule/TabX.h"
+#include "db/Lotto.h"
+#include "fb/Errore.h"
+#include "fb/Valori.h"
+#include "piattaforma/Messaggi.h"
+#include "piattaforma/Protezione.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+
+TSemaforiForm::TSemaforiForm(QWidget* owner, TTabXForm* dataModule)
+    : TListaMarcabile(owner, dataModule, QStringLiteral("GridSemafori"), QStringLiteral("ID")),
+      GridSemafori(Griglia()), QuerySemafori(&dataModule->IBDatabase1, &dataModule->IBTransaction1),
+      QueryAux(&dataModule->IBDatabase1, &dataModule->IBTransaction1) {
+    setObjectName(QStringLiteral("SemaforiForm"));
+    setWindowTitle(QStringLiteral("Gestione semafori - Utente:") + QLatin1Char(' ') + dataModule->GetNomeUser());
+    resize(560, 242);
+    GridSemafori->setGeometry(8, 24, 424, 178);
+    Label1->move(8, 7);
+    Label1->adjustSize();
+    ButtonSel->setGeometry(439, 24, 105, 25);
+    ButtonDeSel->setGeometry(439, 49, 105, 25);
+    ButtonLiberaSemafori = CreaPulsante(QStringLiteral("ButtonLiberaSemafori"), QStringLiteral("&Libera semafori"),
+                                        QRect(439, 74, 105, 25));
+    connect(ButtonLiberaSemafori, &QPushButton::clicked, this,
+            piattaforma::Protetto([this] { ButtonLiberaSemaforiClick(); }));
+    ButtonChiudi->setGeometry(439, 179, 105, 25);
+    Ancore.Registra(GridSemafori, TAncore::Tutti);
+    for (QPushButton* pulsante : {ButtonSel, ButtonDeSel, ButtonLiberaSemafori})
+        Ancore.Registra(pulsante, TAncore::AltoDestra);
+    Ancore.Registra(ButtonChiudi, TAncore::BassoDestra);
+
+    RiavviaTransazione(dataModule->IBTransaction1);
+    ApriSemafori();
+}
+
+// A missing table (an archive not yet maintained) leaves the grid empty.
+void TSemaforiForm::ApriSemafori() {
+    try {
+        QuerySemafori.ApriSQL({QStringLiteral("SELECT * FROM SEMAFORIF"), QStringLiteral("WHERE OCCUPATO=1"),
+                               QStringLiteral("ORDER BY ID DESC")});
+    } catch (const fb::EErroreDB& e) {
+        if (e.ConnessionePersa())
+            throw;
+        MostraRighe(nullptr);
+        piattaforma::MostraErrore(QStringLiteral("Errore: tabella SEMAFORIF non esistente nell'archivio corrente. "
+                                                 "Eseguire prima le manutenzioni."));
+        return;
+    }
+    MostraRighe(&QuerySemafori);
+}
+
+void TSemaforiForm::ButtonLiberaSemaforiClick() {
+    if (ListaSelezionate.isEmpty()) {
+        piattaforma::MostraErrore(QStringLiteral("Selezionare almeno un semaforo da liberare"));
+        return;
+    }
+    if (piattaforma::ChiediConferma(QStringLiteral("Liberare i semafori selezionati?"))) {
+        QuerySemafori.Close();
+        TLottoIstruzioni lotto(QueryAux, TabXForm->IBTransaction1);
+        for (const QString& id : ListaSelezionate)
+            lotto.Esegui({QStringLiteral("UPDATE SEMAFORIF SET"), QStringLiteral("OCCUPATO=0"),
+                          QStringLiteral("WHERE ID=") + fb::Quota(id)},
+                         QStringLiteral("Errore interno di UPDATE: impossibile liberare il semaforo selezionato. "
+                                        "Riprovare"));
+        lotto.CommitRetaining();
+        ApriSemafori();
+    }
+    RegistraUso();
+}
+
+// Every use that reached the question is recorded, whatever the answer.
+void TSemaforiForm::RegistraUso() {
+    QueryAux.ImpostaSQL({QStringLiteral("INSERT INTO SEMAFORIFANOMALIE(ID,DATAORAANOMALIA,UTENTE,DLL,FORM,"
+                                        "DESCRIZIONE) VALUES("),
+                         QStringLiteral(" GEN_ID(IDSEMAFORIFANOMALIECOUNTER,1), 'NOW', ") +
+                             QString::number(TabXForm->GetNumUser()) + QStringLiteral(",'','','Libera semafori')")});
+    QueryAux.ExecSQL();
+    TabXForm->IBTransaction1.CommitRetaining();
+}

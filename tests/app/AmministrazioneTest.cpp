@@ -1,0 +1,86 @@
+// The "Sistema" windows reached from the menu of a logged-in user, and what their work does
+// to the launches that follow.
+
+#include "app/FinestraDiProva.h"
+#include "fixture/Dialoghi.h"
+#include "forms/Semafori.h"
+#include "forms/Sessioni.h"
+
+#include <QAction>
+#include <QTableView>
+
+namespace {
+
+using piattaforma::Risposta;
+
+class Amministrazione : public FinestraDiProva {
+protected:
+    void TearDown() override { prova::ChiudiAttese(); }
+
+    // Marks every row, answers Yes to the action, and closes the window.
+    template <typename Finestra> static void TuttoEChiudi(Finestra& f, QPushButton* azione) {
+        f.ButtonSel->click();
+        azione->click();
+        f.ButtonChiudi->click();
+    }
+};
+
+TEST_F(Amministrazione, ClosingTheCurrentSessionByHandRefusesTheNextLaunch) {
+    Voce(2, "Apri1");
+    Entra("ROSSI");
+    Utenti({"INSERT INTO KESTOLOG (CODICESESSIONE, CODICEUTENTE) VALUES (900, 1)",
+            "INSERT INTO KESTOLOG (CODICESESSIONE, CODICEUTENTE) VALUES (901, 2)"});
+    QStringList elencate;
+    prova::QuandoSiApre<TSessioniForm>([&](TSessioniForm& f) {
+        for (int r = 0; r < f.GridSessioni->model()->rowCount(); ++r)
+            elencate << f.Righe().Chiave(r);
+        TuttoEChiudi(f, f.ButtonChiudiSel);
+    });
+    msg->Rispondi(Risposta::Si);
+    Finestra().Sessioni1->trigger();
+    QStringList attese{QString::number(Finestra().CodiceSessione), "900"};
+    attese.sort();
+    elencate.sort();
+    EXPECT_EQ(elencate, attese);
+    EXPECT_EQ(ValoreUtenti("SELECT COUNT(*) FROM KESTOLOG WHERE DATACHIUSURA IS NULL"), "1") << "only D'ANGELO's";
+
+    msg->Svuota();
+    Finestra().EseguiFunzioneVoce(10, 2, 1);
+    EXPECT_EQ(msg->Testi(),
+              QStringList{"Attenzione: la sessione corrente risulta chiusa. Si prega di uscire e rientrare"});
+    EXPECT_TRUE(libreria.Chiamate().empty());
+}
+
+// A critical window left taken blocks its linked window until the semaphore is freed by hand.
+TEST_F(Amministrazione, FreeingASemaphoreLetsTheWindowItBlockedOpen) {
+    Voce(2, "ApriX");
+    Voce(3, "ApriY");
+    prova::InstallazioneDiProva::Esegui(
+        installazione.FileArchivio(),
+        {QStringLiteral("INSERT INTO SEMAFORIFCRITICHE (DLL, FORM, OSSERVATASPECIALE) VALUES ('%1', 'ApriX', 0)")
+             .arg(prova::PercorsoProvaFunzioni()),
+         QStringLiteral("INSERT INTO SEMAFORIFCRITICHE (DLL, FORM, OSSERVATASPECIALE) VALUES ('%1', 'ApriY', 0)")
+             .arg(prova::PercorsoProvaFunzioni()),
+         QStringLiteral("INSERT INTO SEMAFORIFCRITICHECOLL (DLLPRIN, FORMPRIN, DLLCOLLEGATA, FORMCOLLEGATA) "
+                        "VALUES ('%1', 'ApriY', '%1', 'ApriX')")
+             .arg(prova::PercorsoProvaFunzioni())});
+    Entra("ROSSI");
+    Finestra().EseguiFunzioneVoce(10, 2, 1);
+    Finestra().EseguiFunzioneVoce(10, 3, 1);
+    ASSERT_EQ(libreria.Chiamate().size(), 1u);
+    ASSERT_EQ(msg->Testi().size(), 1) << "the linked window is refused";
+
+    prova::QuandoSiApre<TSemaforiForm>([&](TSemaforiForm& f) { TuttoEChiudi(f, f.ButtonLiberaSemafori); });
+    msg->Rispondi(Risposta::Si);
+    Finestra().GestioneSemafori1->trigger();
+    msg->Svuota();
+    Finestra().EseguiFunzioneVoce(10, 3, 1);
+    EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
+    ASSERT_EQ(libreria.Chiamate().size(), 2u);
+    EXPECT_EQ(libreria.Chiamate()[1].Voce, "ApriY");
+    EXPECT_EQ(prova::InstallazioneDiProva::Valore(installazione.FileArchivio(),
+                                                  "SELECT LIST(DESCRIZIONE, ',') FROM SEMAFORIFANOMALIE"),
+              "Semaforo occupato,Libera semafori");
+}
+
+} // namespace

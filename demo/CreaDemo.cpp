@@ -1,5 +1,5 @@
 // Lays out the demo installation in a directory (the executable's own, as a rule):
-// the users database, a company archive and the pictures of "Grafica".
+// the users database, the company archives, the pictures of "Grafica" and the drive links.
 // Databases are rebuilt when the schema or the demo data have changed.
 
 #include "Grafica.h"
@@ -56,6 +56,7 @@ int main(int argc, char** argv) {
     try {
         schema::CreaGrafica(installazione.path());
         schema::CreaGraficaDemo(installazione.path());
+        schema::CreaUnitaDemo(installazione.path());
         const QString directory = installazione.path();
         schema::CreaDatabaseDemo(directory, QStringLiteral("user/user.fdb"), QStringLiteral("utenti"),
                                  DirectoryDemo);

@@ -86,4 +86,15 @@ void CreaDatabaseDemo(const QString& directoryInstallazione, const QString& rela
     Esegui(database, righe);
 }
 
+void CreaUnitaDemo(const QString& directoryInstallazione) {
+    const QDir installazione(directoryInstallazione);
+    installazione.mkpath(QStringLiteral("dosdevices"));
+    for (const QString& unita : {QStringLiteral("c:"), QStringLiteral("d:")}) {
+        const QString collegamento = installazione.filePath(QStringLiteral("dosdevices/") + unita);
+        QFile::remove(collegamento);
+        // Relative, so the installation may move.
+        QFile::link(QStringLiteral(".."), collegamento);
+    }
+}
+
 } // namespace schema

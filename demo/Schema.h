@@ -30,4 +30,8 @@ void CreaDatabase(const QString& percorso, const QString& file, const QString& s
 void CreaDatabaseDemo(const QString& directoryInstallazione, const QString& relativo,
                       const QString& sezione, const QString& directoryDemo);
 
+// The demo's drives: "dosdevices" with c: and d: both leading to the installation folder,
+// as an office maps one share under two letters. Links already there are replaced.
+void CreaUnitaDemo(const QString& directoryInstallazione);
+
 } // namespace schema

@@ -34,8 +34,6 @@ INSERT INTO TABNORVANE (UTENTE, INTESTAZIONE, PARAMETRO, VALORE, PROGRESSIVO)
 VALUES ('3', 'Alfa Costruzioni S.r.l.', 'Archivio', '{INSTALLAZIONE}archivi/demo/archivio.fdb', '1');
 INSERT INTO TABNORVANE (UTENTE, INTESTAZIONE, PARAMETRO, VALORE, PROGRESSIVO)
 VALUES ('4', 'Alfa Costruzioni S.r.l.', 'Archivio', '{INSTALLAZIONE}archivi/demo/archivio.fdb', '1');
-INSERT INTO TABNORVANE (UTENTE, INTESTAZIONE, PARAMETRO, VALORE, PROGRESSIVO)
-VALUES ('5', 'Alfa Costruzioni S.r.l.', 'Archivio', '{INSTALLAZIONE}archivi/demo/archivio.fdb', '1');
 
 -- The maker parameters the demo reads: ROSSI's login opens the agenda; the accounting
 -- year shown in the menus comes from "Esercizio".
@@ -49,8 +47,6 @@ INSERT INTO TABNORVANE (UTENTE, INTESTAZIONE, PARAMETRO, VALORE, PROGRESSIVO)
 VALUES ('2', 'Alfa Costruzioni S.r.l.', 'Esercizio', '2024', '2');
 INSERT INTO TABNORVANE (UTENTE, INTESTAZIONE, PARAMETRO, VALORE, PROGRESSIVO)
 VALUES ('3', 'Alfa Costruzioni S.r.l.', 'Esercizio', '2024', '2');
-INSERT INTO TABNORVANE (UTENTE, INTESTAZIONE, PARAMETRO, VALORE, PROGRESSIVO)
-VALUES ('5', 'Alfa Costruzioni S.r.l.', 'Esercizio', '2025', '2');
 
 -- A second company for ROSSI and D'ANGELO (F9, F12 or "Cambio ditta"): another archive and
 -- another accounting year in the menu captions.
@@ -58,13 +54,73 @@ INSERT INTO TABNORVANE (UTENTE, INTESTAZIONE, PARAMETRO, VALORE, PROGRESSIVO)
 VALUES ('1', 'Beta Servizi S.n.c.', 'Archivio', '{INSTALLAZIONE}archivi/beta/archivio.fdb', '5');
 INSERT INTO TABNORVANE (UTENTE, INTESTAZIONE, PARAMETRO, VALORE, PROGRESSIVO)
 VALUES ('1', 'Beta Servizi S.n.c.', 'Esercizio', '2025', '6');
-INSERT INTO TABNORVANE (UTENTE, INTESTAZIONE, PARAMETRO, VALORE, PROGRESSIVO)
-VALUES ('5', 'Beta Servizi S.n.c.', 'Archivio', '{INSTALLAZIONE}archivi/beta/archivio.fdb', '3');
-INSERT INTO TABNORVANE (UTENTE, INTESTAZIONE, PARAMETRO, VALORE, PROGRESSIVO)
-VALUES ('5', 'Beta Servizi S.n.c.', 'Esercizio', '2026', '4');
 -- A company that was disabled: never offered.
 INSERT INTO TABNORVANE (UTENTE, INTESTAZIONE, PARAMETRO, VALORE, PROGRESSIVO)
 VALUES ('1', 'Gamma S.p.A. <INATTIVA>', 'Archivio', '{INSTALLAZIONE}archivi/demo/archivio.fdb', '7');
+
+-- D'ANGELO's parameters name their paths by drive letter, as an office's do: "dosdevices"
+-- beside the executable maps c: and d: to the installation folder (the same share under two
+-- letters), so "Scelta disco" can move every path to d: and back and the archives still open.
+-- Beside two companies he has a disabled one, for "Abilitaz. ditte" in "Accesso a norvane".
+INSERT INTO TABNORVANE (UTENTE, INTESTAZIONE, PARAMETRO, VALORE, PROGRESSIVO)
+VALUES ('5', 'Alfa Costruzioni S.r.l.', 'Archivio', 'c:\archivi\demo\archivio.fdb', '1');
+INSERT INTO TABNORVANE (UTENTE, INTESTAZIONE, PARAMETRO, VALORE, PROGRESSIVO)
+VALUES ('5', 'Alfa Costruzioni S.r.l.', 'Esercizio', '2025', '2');
+INSERT INTO TABNORVANE (UTENTE, INTESTAZIONE, PARAMETRO, VALORE, PROGRESSIVO)
+VALUES ('5', 'Alfa Costruzioni S.r.l.', 'Stampe', 'c:\stampe\', '3');
+INSERT INTO TABNORVANE (UTENTE, INTESTAZIONE, PARAMETRO, VALORE, PROGRESSIVO)
+VALUES ('5', 'Alfa Costruzioni S.r.l.', 'Modelli', 'c:\modelli\;c:\comune\modelli\', '4');
+INSERT INTO TABNORVANE (UTENTE, INTESTAZIONE, PARAMETRO, VALORE, PROGRESSIVO)
+VALUES ('5', 'Beta Servizi S.n.c.', 'Archivio', 'c:\archivi\beta\archivio.fdb', '5');
+INSERT INTO TABNORVANE (UTENTE, INTESTAZIONE, PARAMETRO, VALORE, PROGRESSIVO)
+VALUES ('5', 'Beta Servizi S.n.c.', 'Esercizio', '2026', '6');
+INSERT INTO TABNORVANE (UTENTE, INTESTAZIONE, PARAMETRO, VALORE, PROGRESSIVO)
+VALUES ('5', 'Delta Logistica S.r.l. <INATTIVA>', 'Archivio', 'c:\archivi\beta\archivio.fdb', '7');
+UPDATE UTENTI SET ULTIMODISCOSCELTO = 'c' WHERE CODICE = '5';
+
+-- The parameter texts the editor shows, the same parameters as the rows above.
+UPDATE UTENTI SET NORVANE = '[Alfa Costruzioni S.r.l.]
+Archivio={INSTALLAZIONE}archivi/demo/archivio.fdb
+AperturaAgenda=SI
+DllAperturaAgenda=Pelmar.so
+Esercizio=2024
+
+[Beta Servizi S.n.c.]
+Archivio={INSTALLAZIONE}archivi/beta/archivio.fdb
+Esercizio=2025
+
+[Gamma S.p.A. <INATTIVA>]
+Archivio={INSTALLAZIONE}archivi/demo/archivio.fdb' WHERE CODICE = '1';
+UPDATE UTENTI SET NORVANE = '[Alfa Costruzioni S.r.l.]
+Archivio=c:\archivi\demo\archivio.fdb
+Esercizio=2025
+Stampe=c:\stampe\
+Modelli=c:\modelli\;c:\comune\modelli\
+
+[Beta Servizi S.n.c.]
+Archivio=c:\archivi\beta\archivio.fdb
+Esercizio=2026
+
+[Delta Logistica S.r.l. <INATTIVA>]
+Archivio=c:\archivi\beta\archivio.fdb' WHERE CODICE = '5';
+
+-- Work sessions: ROSSI has two left open, one by a run that never closed (see "Sessioni");
+-- BIANCHI has one. Their windows of "Clienti e fornitori" still hold semaphores in the
+-- archives (see "Gestione semafori"). The generators start past the demo's own codes.
+INSERT INTO KESTOLOG (CODICESESSIONE, DATAAPERTURA, ORAAPERTURA, CODICEUTENTE, DATACHIUSURA, ORACHIUSURA)
+VALUES ('1', '2026-11-27', '08:31:10', '1', '2026-11-27', '18:02:44');
+INSERT INTO KESTOLOG (CODICESESSIONE, DATAAPERTURA, ORAAPERTURA, CODICEUTENTE, DATACHIUSURA, ORACHIUSURA)
+VALUES ('2', '2026-11-28', '09:12:05', '1', NULL, NULL);
+INSERT INTO KESTOLOG (CODICESESSIONE, DATAAPERTURA, ORAAPERTURA, CODICEUTENTE, DATACHIUSURA, ORACHIUSURA)
+VALUES ('3', '2026-12-02', '15:40:31', '2', NULL, NULL);
+INSERT INTO KESTOLOG (CODICESESSIONE, DATAAPERTURA, ORAAPERTURA, CODICEUTENTE, DATACHIUSURA, ORACHIUSURA)
+VALUES ('4', '2026-12-03', '08:05:52', '1', NULL, NULL);
+INSERT INTO KESTOLOGFUNZ (CODICESESSIONE, DATACHIAMATAFUNZIONE, ORACHIAMATAFUNZIONE, FUNZIONECHIAMATA, IDFINESTRA)
+VALUES ('2', '2026-11-28', '09:14:20', 'MostraArgomentiX', '1001');
+INSERT INTO KESTOLOGFUNZ (CODICESESSIONE, DATACHIAMATAFUNZIONE, ORACHIAMATAFUNZIONE, FUNZIONECHIAMATA, IDFINESTRA)
+VALUES ('3', '2026-12-02', '15:41:02', 'MostraArgomentiX', '1002');
+SET GENERATOR CODICESESSIONEKESTOLOG TO 100;
+SET GENERATOR IDFINESTRAKESTOLOGFUNZCOUNTER TO 2000;
 
 -- Project 1: four programs; "Utilita.ico" is not in Grafica, so that group has no picture.
 INSERT INTO PROGRAMMI (CODICE, DESCRIZIONE, ICONA) VALUES ('1', 'Contabilità', 'Contabilita.ico');
@@ -213,10 +269,16 @@ VALUES ('10', '2', '1', '10', '252', '210', '38', 'Giacenze', 'Articoli.bmp', 'D
 -- Critical windows. "Clienti e fornitori" (MostraArgomentiX) takes a semaphore each time it
 -- opens; the "Registri IVA" entries (MostraArgomentiY) may not open while it is taken, and a
 -- second one of them may not open while the first is. The semaphores stay taken until they
--- are freed in "Gestione semafori" (or the demo is rebuilt with CreaDemo --nuova).
+-- are freed in "Gestione semafori" (or the demo is rebuilt with CreaDemo --nuova). Two are
+-- taken from the start, by windows that ROSSI and BIANCHI left open in earlier sessions.
 INSERT INTO SEMAFORIFCRITICHE (DLL, FORM, OSSERVATASPECIALE)
 VALUES ('DemoFunzioni.so', 'MostraArgomentiX', 0);
 INSERT INTO SEMAFORIFCRITICHE (DLL, FORM, OSSERVATASPECIALE)
 VALUES ('DemoFunzioni.so', 'MostraArgomentiY', 1);
 INSERT INTO SEMAFORIFCRITICHECOLL (DLLPRIN, FORMPRIN, DLLCOLLEGATA, FORMCOLLEGATA)
 VALUES ('DemoFunzioni.so', 'MostraArgomentiY', 'DemoFunzioni.so', 'MostraArgomentiX');
+
+INSERT INTO SEMAFORIF (ID, DLL, FORM, UTENTE, OCCUPATO, DATAORAOCCUPAZIONE)
+VALUES ('1001', 'DemoFunzioni.so', 'MostraArgomentiX', '1', '1', '2026-11-28 09:14:20');
+INSERT INTO SEMAFORIF (ID, DLL, FORM, UTENTE, OCCUPATO, DATAORAOCCUPAZIONE)
+VALUES ('1002', 'DemoFunzioni.so', 'MostraArgomentiX', '2', '1', '2026-12-02 15:41:02');

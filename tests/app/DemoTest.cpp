@@ -5,6 +5,7 @@
 #include "app/BarraProgrammi.h"
 #include "app/BaseMain.h"
 #include "app/ModalitaPerProva.h"
+#include "datamodule/TabX.h"
 #include "fb/Database.h"
 #include "fb/Query.h"
 #include "fb/Transazione.h"
@@ -12,18 +13,22 @@
 #include "fixture/InstallazioneDemo.h"
 #include "fixture/Installazione.h"
 #include "fixture/MessaggiRegistrati.h"
+#include "forms/Semafori.h"
+#include "forms/Sessioni.h"
 #include "librerie/EsportazioniDemo.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSet>
 #include <QStackedWidget>
+#include <QTableView>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -327,6 +332,44 @@ TEST_F(Demo, TheTerminalUsersBigButtonsAreSeenAndReachedOnEveryCompactScreen) {
         }
         EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
     }
+}
+
+// What the "Sistema" windows show on the demo: ROSSI's sessions left open beside the current
+// one, the semaphores two users' windows still hold; D'ANGELO, whose paths go through the
+// demo's drive letters, logs in on them.
+TEST_F(Demo, TheSystemWindowsHaveSomethingToShow) {
+    TBaseMainForm finestra;
+    Entra(finestra, QStringLiteral("ROSSI"));
+    ASSERT_TRUE(finestra.SessioneAperta) << msg->Testi().join('|').toStdString();
+    ChiudiFinestre(finestra);
+    {
+        TSessioniForm sessioni(&finestra, finestra.TabXForm);
+        QStringList codici;
+        for (int r = 0; r < sessioni.GridSessioni->model()->rowCount(); ++r)
+            codici << sessioni.Righe().Chiave(r);
+        codici.sort();
+        EXPECT_EQ(codici, (QStringList{QString::number(finestra.CodiceSessione), "2", "4"}));
+    }
+    {
+        TSemaforiForm semafori(&finestra, finestra.TabXForm);
+        const QAbstractItemModel* righe = semafori.GridSemafori->model();
+        ASSERT_EQ(righe->rowCount(), 2);
+        EXPECT_EQ(righe->index(0, 3).data().toString(), "2");
+        EXPECT_EQ(righe->index(1, 3).data().toString(), "1");
+    }
+    EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
+    EXPECT_TRUE(finestra.close());
+
+    TBaseMainForm altra;
+    altra.ComboUtenti1->setCurrentIndex(altra.ComboUtenti1->findText("D'ANGELO"));
+    altra.EditPassword1->setText("Perù");
+    QTest::mouseClick(altra.ButtonOk, Qt::LeftButton);
+    ASSERT_TRUE(altra.SessioneAperta) << msg->Testi().join('|').toStdString();
+    const fb::TDatabase& archivio = altra.TabXForm->IBDatabase1;
+    EXPECT_TRUE(archivio.Connected());
+    EXPECT_EQ(QFileInfo(archivio.DatabaseName).canonicalFilePath(),
+              QFileInfo(installazione.Directory() + "archivi/demo/archivio.fdb").canonicalFilePath());
+    EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
 }
 
 } // namespace

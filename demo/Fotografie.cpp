@@ -5,7 +5,9 @@
 #include "app/Applicazione.h"
 #include "app/BaseMain.h"
 #include "app/Schermo.h"
+#include "forms/Semafori.h"
 #include "forms/SelezDitta.h"
+#include "forms/Sessioni.h"
 #include "piattaforma/Messaggi.h"
 #include "piattaforma/Segnali.h"
 
@@ -30,6 +32,14 @@ public:
         return piattaforma::Risposta::Ok;
     }
 };
+
+void FotografaDialogo(QWidget& dialogo, const QString& file) {
+    dialogo.show();
+    QApplication::processEvents();
+    const bool salvata = dialogo.grab().save(file);
+    std::printf("%s %s\n", salvata ? "saved" : "NOT SAVED", qPrintable(file));
+    dialogo.close();
+}
 
 bool Fotografa(const QString& file, const std::function<void(TBaseMainForm&)>& prepara) {
     TBaseMainForm finestra;
@@ -74,9 +84,14 @@ int main(int argc, char** argv) {
                                    altra->windowTitle().left(20).replace(QLatin1Char(' '), QLatin1Char('-')) +
                                    QStringLiteral(".png"));
         TSelezDittaForm ditta(&f, f.Modalita, f.TabXForm);
-        ditta.show();
-        QApplication::processEvents();
-        ditta.grab().save(cartella + QStringLiteral("/selezione-ditta.png"));
+        FotografaDialogo(ditta, cartella + QStringLiteral("/selezione-ditta.png"));
+        // The "Sistema" windows, each with one row marked.
+        TSessioniForm sessioni(&f, f.TabXForm);
+        sessioni.CommutaRigaCorrente();
+        FotografaDialogo(sessioni, cartella + QStringLiteral("/sessioni.png"));
+        TSemaforiForm semafori(&f, f.TabXForm);
+        semafori.CommutaRigaCorrente();
+        FotografaDialogo(semafori, cartella + QStringLiteral("/semafori.png"));
     });
     ModalitaProgramma = QStringLiteral("SMALL");
     ImpostaDimensioneSchermo(QSize(1024, 768));

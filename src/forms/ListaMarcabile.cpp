@@ -160,6 +160,7 @@ void TListaMarcabile::MostraRighe(fb::TQuery* query) {
         modello_->Carica(*query);
     else
         modello_->Svuota();
+    griglia_->resizeColumnsToContents();
     if (modello_->rowCount() > 0)
         griglia_->setCurrentIndex(modello_->index(0, 0));
 }

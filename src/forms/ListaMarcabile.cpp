@@ -52,6 +52,8 @@ void TModelloRighe::Carica(fb::TQuery& query) {
     beginResetModel();
     nomi_.clear();
     righe_.clear();
+    titoliAggiunti_.clear();
+    valoriAggiunti_.clear();
     colonnaChiave_ = -1;
     if (query.Active()) {
         nomi_ = query.NomiCampi();
@@ -68,8 +70,24 @@ void TModelloRighe::Carica(fb::TQuery& query) {
     endResetModel();
 }
 
+void TModelloRighe::ImpostaColonneAggiunte(const QStringList& titoli, const QHash<QString, QStringList>& valori) {
+    beginResetModel();
+    titoliAggiunti_ = titoli;
+    valoriAggiunti_ = valori;
+    endResetModel();
+}
+
+QStringList TModelloRighe::Chiavi() const {
+    QStringList chiavi;
+    for (int riga = 0; riga < rowCount(); ++riga)
+        chiavi << Chiave(riga);
+    return chiavi;
+}
+
 void TModelloRighe::Svuota() {
     beginResetModel();
+    titoliAggiunti_.clear();
+    valoriAggiunti_.clear();
     nomi_.clear();
     righe_.clear();
     colonnaChiave_ = -1;
@@ -97,20 +115,24 @@ int TModelloRighe::rowCount(const QModelIndex& parent) const {
 }
 
 int TModelloRighe::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(nomi_.size());
+    if (parent.isValid() || nomi_.isEmpty())
+        return 0;
+    return static_cast<int>(nomi_.size() + titoliAggiunti_.size());
 }
 
 QVariant TModelloRighe::data(const QModelIndex& indice, int ruolo) const {
     if (!indice.isValid() || ruolo != Qt::DisplayRole)
         return {};
-    return righe_[static_cast<size_t>(indice.row())].value(indice.column());
+    if (indice.column() < nomi_.size())
+        return righe_[static_cast<size_t>(indice.row())].value(indice.column());
+    return valoriAggiunti_.value(Chiave(indice.row())).value(indice.column() - nomi_.size());
 }
 
 QVariant TModelloRighe::headerData(int sezione, Qt::Orientation orientamento, int ruolo) const {
     if (ruolo != Qt::DisplayRole)
         return {};
     if (orientamento == Qt::Horizontal)
-        return nomi_.value(sezione);
+        return sezione < nomi_.size() ? nomi_.value(sezione) : titoliAggiunti_.value(sezione - nomi_.size());
     return {};
 }
 
@@ -163,6 +185,14 @@ void TListaMarcabile::MostraRighe(fb::TQuery* query) {
     griglia_->resizeColumnsToContents();
     if (modello_->rowCount() > 0)
         griglia_->setCurrentIndex(modello_->index(0, 0));
+}
+
+void TListaMarcabile::MostraColonneAggiunte(const QStringList& titoli, const QHash<QString, QStringList>& valori) {
+    const QModelIndex corrente = griglia_->currentIndex();
+    modello_->ImpostaColonneAggiunte(titoli, valori);
+    griglia_->resizeColumnsToContents();
+    if (modello_->rowCount() > 0)
+        griglia_->setCurrentIndex(modello_->index(qMax(0, corrente.row()), qMax(0, corrente.column())));
 }
 
 void TListaMarcabile::CommutaRigaCorrente() {

@@ -4,6 +4,7 @@
 
 #include <QAbstractTableModel>
 #include <QDialog>
+#include <QHash>
 #include <QStringList>
 
 #include <vector>
@@ -33,6 +34,9 @@ public:
     bool Marcata(int riga) const;
     // Repaints after the marks changed.
     void MarcheCambiate();
+    // Columns after the query's, filled by key; a key without values shows them empty.
+    void ImpostaColonneAggiunte(const QStringList& titoli, const QHash<QString, QStringList>& valori);
+    QStringList Chiavi() const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -45,6 +49,8 @@ private:
     QStringList nomi_;
     int colonnaChiave_ = -1;
     std::vector<QStringList> righe_;
+    QStringList titoliAggiunti_;
+    QHash<QString, QStringList> valoriAggiunti_;
 };
 
 // A modal list of rows that the user marks (F3 or a double click on the current row, mark all,
@@ -77,6 +83,8 @@ protected:
 
     // Shows the rows of the open query (or none), keeping the marks.
     void MostraRighe(fb::TQuery* query);
+    // Columns of the program's own beside the query's, by key.
+    void MostraColonneAggiunte(const QStringList& titoli, const QHash<QString, QStringList>& valori);
     // The button that acts on the marks, placed under the two marking buttons.
     QPushButton* CreaPulsante(const QString& nome, const QString& testo, const QRect& geometria);
 

@@ -51,6 +51,50 @@ void TSemaforiForm::ApriSemafori() {
         return;
     }
     MostraRighe(&QuerySemafori);
+    MostraDetentori();
+}
+
+// Who holds each semaphore, in words: the call log row with the same window identifier names
+// the function, its session the user and whether that session was closed (a window left by a
+// crashed program). Read apart from the windows' transactions; a call log without window
+// columns, or any other failure here, leaves the two columns empty.
+void TSemaforiForm::MostraDetentori() {
+    QStringList identificativi;
+    for (const QString& chiave : Righe().Chiavi()) {
+        bool numero = false;
+        const qint64 id = chiave.toLongLong(&numero);
+        if (numero && !identificativi.contains(QString::number(id)))
+            identificativi << QString::number(id);
+    }
+    QHash<QString, QStringList> detentori;
+    try {
+        fb::TTransazione lettura(&TabXForm->IBDatabaseUser);
+        lettura.Params = {QStringLiteral("isc_tpb_read"), QStringLiteral("isc_tpb_read_committed"),
+                          QStringLiteral("isc_tpb_rec_version"), QStringLiteral("isc_tpb_nowait")};
+        fb::TQuery query(&TabXForm->IBDatabaseUser, &lettura);
+        // Within the engine's limit on the items of an IN list.
+        for (qsizetype da = 0; da < identificativi.size(); da += 500) {
+            query.ApriSQL({QStringLiteral("SELECT F.IDFINESTRA, U.NOMEUTENTE, F.FUNZIONECHIAMATA, K.DATACHIUSURA"),
+                           QStringLiteral("FROM KESTOLOGFUNZ F"),
+                           QStringLiteral("LEFT JOIN KESTOLOG K ON K.CODICESESSIONE = F.CODICESESSIONE"),
+                           QStringLiteral("LEFT JOIN UTENTI U ON U.CODICE = K.CODICEUTENTE"),
+                           QStringLiteral("WHERE F.IDFINESTRA IN (") + identificativi.mid(da, 500).join(u',') +
+                               QStringLiteral(")")});
+            for (query.First(); !query.Eof(); query.Next()) {
+                QString utente = query.FieldByName(QStringLiteral("NOMEUTENTE")).AsString();
+                if (!query.FieldByName(QStringLiteral("DATACHIUSURA")).IsNull())
+                    utente += QStringLiteral(" (sessione chiusa)");
+                detentori.insert(query.FieldByName(QStringLiteral("IDFINESTRA")).AsString(),
+                                 {utente, query.FieldByName(QStringLiteral("FUNZIONECHIAMATA")).AsString()});
+            }
+            query.Close();
+        }
+        lettura.Commit();
+    } catch (const fb::EErroreDB&) {
+        detentori.clear();
+    }
+    if (!identificativi.isEmpty())
+        MostraColonneAggiunte({QStringLiteral("Occupato da"), QStringLiteral("Funzione")}, detentori);
 }
 
 void TSemaforiForm::ButtonLiberaSemaforiClick() {

@@ -19,5 +19,6 @@ public:
 
 private:
     void ApriSemafori();
+    void MostraDetentori();
     void RegistraUso();
 };

@@ -253,16 +253,39 @@ protected:
 TEST_F(Semafori, ListsEveryUsersOccupiedSemaphoresNewestFirstWithEveryColumn) {
     TSemaforiForm finestra(nullptr, &Modulo());
     EXPECT_EQ(finestra.windowTitle(), "Gestione semafori - Utente: D'ANGELO");
-    EXPECT_EQ(Titoli(finestra), (QStringList{"ID", "DLL", "FORM", "UTENTE", "OCCUPATO", "DATAORAOCCUPAZIONE"}));
+    EXPECT_EQ(Titoli(finestra).mid(0, 6),
+              (QStringList{"ID", "DLL", "FORM", "UTENTE", "OCCUPATO", "DATAORAOCCUPAZIONE"}));
     EXPECT_EQ(Colonna(finestra, 0), (QStringList{"30", "20", "10"}));
     EXPECT_EQ(Colonna(finestra, 3), (QStringList{"8", "8", "7"}));
+}
+
+// Beside the table's columns, who holds each one in words, from the call log row of the same
+// window identifier: nothing for a semaphore without one, nothing at all (and no message)
+// when the call log has no window column.
+TEST_F(Semafori, TheHolderIsNamedFromTheCallLog) {
+    Utenti({"INSERT INTO KESTOLOG VALUES (4, '2026-12-04', '11:00:00', 7, '2026-12-04', '12:00:00')",
+            "INSERT INTO KESTOLOG VALUES (5, '2026-12-05', '12:00:00', 8, NULL, NULL)",
+            "INSERT INTO KESTOLOGFUNZ (CODICESESSIONE, FUNZIONECHIAMATA, IDFINESTRA) VALUES (5, 'ApriB', 30)",
+            "INSERT INTO KESTOLOGFUNZ (CODICESESSIONE, FUNZIONECHIAMATA, IDFINESTRA) VALUES (4, 'ApriA', 10)",
+            "INSERT INTO KESTOLOGFUNZ (CODICESESSIONE, FUNZIONECHIAMATA, IDFINESTRA) VALUES (4, 'Altra', 11)"});
+    {
+        TSemaforiForm finestra(nullptr, &Modulo());
+        EXPECT_EQ(Titoli(finestra).mid(6), (QStringList{"Occupato da", "Funzione"}));
+        EXPECT_EQ(Colonna(finestra, 6), (QStringList{"VERDI", "", "D'ANGELO (sessione chiusa)"}));
+        EXPECT_EQ(Colonna(finestra, 7), (QStringList{"ApriB", "", "ApriA"}));
+    }
+    modulo_.reset();
+    Utenti({"ALTER TABLE KESTOLOGFUNZ DROP IDFINESTRA"});
+    TSemaforiForm finestra(nullptr, &Modulo());
+    EXPECT_EQ(Colonna(finestra, 6), (QStringList{"", "", ""}));
+    EXPECT_TRUE(msg->Testi().isEmpty());
 }
 
 TEST_F(Semafori, AnArchiveWithoutTheTableOpensWithAnEmptyGridAndExtraColumnsAreShown) {
     Archivio({"ALTER TABLE SEMAFORIF ADD NOTA VARCHAR(20)"});
     {
         TSemaforiForm finestra(nullptr, &Modulo());
-        EXPECT_EQ(Titoli(finestra).last(), "NOTA");
+        EXPECT_EQ(Titoli(finestra).value(6), "NOTA");
         EXPECT_EQ(Colonna(finestra, 0).size(), 3);
     }
     modulo_.reset();

@@ -7,6 +7,7 @@
 #include "app/RegoleAccesso.h"
 #include "datamodule/TabX.h"
 #include "db/DumpIstruzione.h"
+#include "db/SessioneCollegata.h"
 #include "fb/Valori.h"
 #include "forms/Semafori.h"
 #include "forms/SelezDitta.h"
@@ -49,6 +50,8 @@ void TBaseMainForm::CambioUtente() {
     PanelLogIn->show();
     NotebookMain->show();
     MenuProgrammi->hide();
+    if (SessioneAperta && TabXForm)
+        TogliMarcaSessione(TabXForm->IBDatabaseUser, *TransazioneAux);
     SessioneAperta = false;
     for (QAction* voce : {Sessioni1, GestioneSemafori1, AccessoNorvane1})
         voce->setEnabled(false);

@@ -4,6 +4,7 @@
 
 #include "datamodule/TabX.h"
 #include "db/DumpIstruzione.h"
+#include "db/SessioneCollegata.h"
 #include "fb/Valori.h"
 #include "piattaforma/Messaggi.h"
 
@@ -34,9 +35,10 @@ void TBaseMainForm::ApriSessione() {
                         Oggi() + QStringLiteral(","),
                         Adesso() + QStringLiteral(","),
                         fb::Quota(TabXForm->GetNumUser()) + QStringLiteral(")")});
-    EseguiConfermaOSalva(*QueryAux, *TransazioneAux, QStringLiteral("ApriSessione"),
-                         piattaforma::TipoMessaggio::Errore,
-                         QStringLiteral("Errore interno: impossibile aprire la sessione utente"));
+    if (EseguiConfermaOSalva(*QueryAux, *TransazioneAux, QStringLiteral("ApriSessione"),
+                             piattaforma::TipoMessaggio::Errore,
+                             QStringLiteral("Errore interno: impossibile aprire la sessione utente")))
+        MarcaSessioneCollegata(TabXForm->IBDatabaseUser, *TransazioneAux, CodiceSessione);
 }
 
 bool TBaseMainForm::VerificaStatoSessione(bool avvisi) {

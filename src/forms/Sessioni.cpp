@@ -2,6 +2,9 @@
 
 #include "datamodule/TabX.h"
 #include "db/Lotto.h"
+#include "db/SessioneCollegata.h"
+#include "fb/Errore.h"
+#include "fb/Transazione.h"
 #include "fb/Valori.h"
 #include "piattaforma/Messaggi.h"
 #include "piattaforma/Protezione.h"
@@ -41,6 +44,52 @@ void TSessioniForm::ApriSessioni() {
                                QStringLiteral(")AND"),
                            QStringLiteral("(DATACHIUSURA IS NULL)")});
     MostraRighe(&QuerySessioni);
+    MostraCollegamenti();
+}
+
+// Whether each session is still in use, from the engine's monitoring tables: a login marks its
+// connection to the users database with its session code (a variable of the connection's
+// context, which others read through MON$CONTEXT_VARIABLES). A session whose mark no
+// connection carries is not in use: its program ended without closing it, or its user left
+// with F8. The engine shows a user only the connections made under the same database login
+// (all of them to SYSDBA and the owner), which every workstation of an installation shares;
+// when the tables cannot be read at all, the column says so.
+void TSessioniForm::MostraCollegamenti() {
+    QHash<QString, QStringList> collegate;
+    bool letti = true;
+    try {
+        fb::TTransazione lettura(&TabXForm->IBDatabaseUser);
+        lettura.Params = {QStringLiteral("isc_tpb_read"), QStringLiteral("isc_tpb_concurrency"),
+                          QStringLiteral("isc_tpb_nowait")};
+        fb::TQuery query(&TabXForm->IBDatabaseUser, &lettura);
+        query.ApriSQL({QStringLiteral("SELECT V.MON$VARIABLE_VALUE SESSIONE, A.MON$REMOTE_ADDRESS INDIRIZZO,"),
+                       QStringLiteral("COALESCE(A.MON$REMOTE_PID, A.MON$SERVER_PID) PROCESSO, A.MON$TIMESTAMP DAL,"),
+                       QStringLiteral("IIF(A.MON$ATTACHMENT_ID = CURRENT_CONNECTION, 1, 0) QUESTA"),
+                       QStringLiteral("FROM MON$CONTEXT_VARIABLES V"),
+                       QStringLiteral("JOIN MON$ATTACHMENTS A ON A.MON$ATTACHMENT_ID = V.MON$ATTACHMENT_ID"),
+                       QStringLiteral("WHERE V.MON$VARIABLE_NAME = ") + fb::Quota(VariabileSessione)});
+        for (query.First(); !query.Eof(); query.Next()) {
+            QString dove;
+            if (query.FieldByName(QStringLiteral("QUESTA")).AsInteger() == 1)
+                dove = QStringLiteral("questa postazione");
+            else if (!query.FieldByName(QStringLiteral("INDIRIZZO")).AsString().isEmpty())
+                dove = query.FieldByName(QStringLiteral("INDIRIZZO")).AsString();
+            else
+                dove = QStringLiteral("processo ") + query.FieldByName(QStringLiteral("PROCESSO")).AsString();
+            collegate.insert(query.FieldByName(QStringLiteral("SESSIONE")).AsString(),
+                             {QStringLiteral("sì, ") + dove + QStringLiteral(", dal ") +
+                              query.FieldByName(QStringLiteral("DAL")).AsString()});
+        }
+        query.Close();
+        lettura.Commit();
+    } catch (const fb::EErroreDB&) {
+        letti = false;
+    }
+    QHash<QString, QStringList> valori;
+    for (const QString& codice : Righe().Chiavi())
+        valori.insert(codice, letti ? collegate.value(codice, {QStringLiteral("no")})
+                                    : QStringList{QStringLiteral("non rilevabile")});
+    MostraColonneAggiunte({QStringLiteral("In uso")}, valori);
 }
 
 void TSessioniForm::ButtonChiudiSelClick() {

@@ -7,6 +7,8 @@
 #include "forms/Sessioni.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QHash>
 #include <QTableView>
 
 namespace {
@@ -49,6 +51,39 @@ TEST_F(Amministrazione, ClosingTheCurrentSessionByHandRefusesTheNextLaunch) {
     EXPECT_EQ(msg->Testi(),
               QStringList{"Attenzione: la sessione corrente risulta chiusa. Si prega di uscire e rientrare"});
     EXPECT_TRUE(libreria.Chiamate().empty());
+}
+
+// Beside each open session, whether a connection still works in it: this window's own, another
+// workstation's (here a second window of this process), one left by a crashed run, and one
+// whose user left with F8.
+TEST_F(Amministrazione, TheSessionsWindowTellsWhichSessionsAreStillInUse) {
+    Entra("ROSSI");
+    Utenti({"INSERT INTO KESTOLOG (CODICESESSIONE, CODICEUTENTE) VALUES (900, 1)"});
+    const auto entra = [](TBaseMainForm& f) {
+        f.ComboUtenti1->setCurrentIndex(f.ComboUtenti1->findText("ROSSI"));
+        QTest::mouseClick(f.ButtonOk, Qt::LeftButton);
+        return QString::number(f.CodiceSessione);
+    };
+    TBaseMainForm altra;
+    const QString sua = entra(altra);
+    TBaseMainForm uscita;
+    const QString lasciata = entra(uscita);
+    uscita.CambioUtente();
+
+    TSessioniForm sessioni(&Finestra(), Finestra().TabXForm);
+    const QAbstractItemModel* righe = sessioni.GridSessioni->model();
+    ASSERT_EQ(righe->headerData(3, Qt::Horizontal).toString(), "In uso");
+    QHash<QString, QString> inUso;
+    for (int r = 0; r < righe->rowCount(); ++r)
+        inUso.insert(sessioni.Righe().Chiave(r), righe->index(r, 3).data().toString());
+    ASSERT_EQ(inUso.size(), 4);
+    EXPECT_TRUE(inUso.value(QString::number(Finestra().CodiceSessione)).startsWith("sì, questa postazione, dal "))
+        << inUso.value(QString::number(Finestra().CodiceSessione)).toStdString();
+    EXPECT_TRUE(inUso.value(sua).startsWith(QStringLiteral("sì, processo %1, dal ").arg(QCoreApplication::applicationPid())))
+        << inUso.value(sua).toStdString();
+    EXPECT_EQ(inUso.value("900"), "no");
+    EXPECT_EQ(inUso.value(lasciata), "no");
+    EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
 }
 
 // A critical window left taken blocks its linked window until the semaphore is freed by hand.

@@ -63,7 +63,7 @@ void TSessioniForm::MostraCollegamenti() {
                           QStringLiteral("isc_tpb_nowait")};
         fb::TQuery query(&TabXForm->IBDatabaseUser, &lettura);
         query.ApriSQL({QStringLiteral("SELECT V.MON$VARIABLE_VALUE SESSIONE, A.MON$REMOTE_ADDRESS INDIRIZZO,"),
-                       QStringLiteral("COALESCE(A.MON$REMOTE_PID, A.MON$SERVER_PID) PROCESSO, A.MON$TIMESTAMP DAL,"),
+                       QStringLiteral("COALESCE(A.MON$REMOTE_PID, A.MON$SERVER_PID) PROCESSO,"),
                        QStringLiteral("IIF(A.MON$ATTACHMENT_ID = CURRENT_CONNECTION, 1, 0) QUESTA"),
                        QStringLiteral("FROM MON$CONTEXT_VARIABLES V"),
                        QStringLiteral("JOIN MON$ATTACHMENTS A ON A.MON$ATTACHMENT_ID = V.MON$ATTACHMENT_ID"),
@@ -77,8 +77,7 @@ void TSessioniForm::MostraCollegamenti() {
             else
                 dove = QStringLiteral("processo ") + query.FieldByName(QStringLiteral("PROCESSO")).AsString();
             collegate.insert(query.FieldByName(QStringLiteral("SESSIONE")).AsString(),
-                             {QStringLiteral("sì, ") + dove + QStringLiteral(", dal ") +
-                              query.FieldByName(QStringLiteral("DAL")).AsString()});
+                             {QStringLiteral("sì, ") + dove});
         }
         query.Close();
         lettura.Commit();

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -99,7 +100,9 @@ protected:
 TEST_F(Sessioni, ListsOnlyTheUsersOpenSessionsWithTheFieldNamesAsTitles) {
     TSessioniForm finestra(nullptr, &Modulo());
     EXPECT_EQ(finestra.windowTitle(), "Sessioni aperte utente: D'ANGELO");
-    EXPECT_EQ(Titoli(finestra), (QStringList{"CODICESESSIONE", "DATAAPERTURA", "ORAAPERTURA"}));
+    EXPECT_EQ(Titoli(finestra), (QStringList{"CODICESESSIONE", "DATAAPERTURA", "ORAAPERTURA", "In uso"}));
+    // Shown next to the code, within the window's first width; the query's columns keep their order.
+    EXPECT_EQ(finestra.GridSessioni->horizontalHeader()->visualIndex(3), 1);
     QStringList codici = Colonna(finestra, 0);
     codici.sort();
     EXPECT_EQ(codici, (QStringList{"1", "2", "3"}));
@@ -196,6 +199,7 @@ TEST_F(Sessioni, ClosingGivesEveryMarkedSessionTheSameMomentAndReloadsTheList) {
     EXPECT_LE(chiusura, QDateTime::currentDateTime());
     EXPECT_EQ(Colonna(finestra, 0), QStringList{"2"});
     EXPECT_EQ(finestra.ListaSelezionate, (QStringList{"3", "1"})) << "marks outlive the reload";
+    EXPECT_EQ(finestra.GridSessioni->horizontalHeader()->visualIndex(3), 1);
 
     // Again with the same marks: the closing moment is written anew. The mark of the first
     // close is changed in the window's own transaction, which another one could not touch.
@@ -271,6 +275,9 @@ TEST_F(Semafori, TheHolderIsNamedFromTheCallLog) {
     {
         TSemaforiForm finestra(nullptr, &Modulo());
         EXPECT_EQ(Titoli(finestra).mid(6), (QStringList{"Occupato da", "Funzione"}));
+        EXPECT_EQ(finestra.GridSemafori->horizontalHeader()->visualIndex(6), 1);
+        EXPECT_EQ(finestra.GridSemafori->horizontalHeader()->visualIndex(7), 2);
+        EXPECT_EQ(finestra.GridSemafori->horizontalHeader()->visualIndex(1), 3);
         EXPECT_EQ(Colonna(finestra, 6), (QStringList{"VERDI", "", "D'ANGELO (sessione chiusa)"}));
         EXPECT_EQ(Colonna(finestra, 7), (QStringList{"ApriB", "", "ApriA"}));
     }

@@ -340,6 +340,25 @@ TEST_F(Semafori, FreeingWritesTheMarkedSemaphoresAndRecordsEveryUseThatAsked) {
     }
 }
 
+// An archive whose identifiers are text: one NULL (never marked), one with a quote.
+TEST_F(Semafori, IdentifiersThatAreNullOrNotNumbersAreHandledAsText) {
+    Archivio({"DROP TABLE SEMAFORIF"});
+    Archivio({"CREATE TABLE SEMAFORIF (ID VARCHAR(20), DLL VARCHAR(100), FORM VARCHAR(255), UTENTE INTEGER, "
+              "OCCUPATO SMALLINT, DATAORAOCCUPAZIONE TIMESTAMP)"});
+    Archivio({"INSERT INTO SEMAFORIF VALUES (NULL, 'a.dll', 'FormA', 7, 1, NULL)",
+              "INSERT INTO SEMAFORIF VALUES ('abc', 'a.dll', 'FormA', 7, 1, NULL)",
+              "INSERT INTO SEMAFORIF VALUES ('x''y', 'a.dll', 'FormA', 8, 1, NULL)"});
+    TSemaforiForm finestra(nullptr, &Modulo());
+    finestra.ButtonSel->click();
+    EXPECT_EQ(finestra.ListaSelezionate, (QStringList{"x'y", "abc"}));
+    msg->Rispondi(Risposta::Si);
+    finestra.ButtonLiberaSemafori->click();
+    EXPECT_EQ(msg->Testi(), QStringList{"Liberare i semafori selezionati?"});
+    EXPECT_EQ(ValoreArchivio("SELECT COUNT(*) FROM SEMAFORIF WHERE OCCUPATO=1 AND ID IS NULL"), "1");
+    EXPECT_EQ(ValoreArchivio("SELECT COUNT(*) FROM SEMAFORIF WHERE OCCUPATO=1"), "1");
+    EXPECT_EQ(Colonna(finestra, 0), QStringList{""});
+}
+
 TEST_F(Semafori, AFailureOnTheSecondOfThreeLeavesAllThreeOccupied) {
     Archivio({"CREATE EXCEPTION SEMAFORO_BLOCCATO 'bloccato'",
               "CREATE TRIGGER BLOCCA_20 FOR SEMAFORIF BEFORE UPDATE AS BEGIN "

@@ -186,6 +186,7 @@ TEST(ApriCreaDatabase, ReadsARealDatiIniWithOtherCaseCrlfAndBlanks) {
     EXPECT_FALSE(ApriCreaDatabase(db, dir.Percorso(), "x.fdb", {}, {}, nullptr));
     ASSERT_GE(connettore.Tentativi.size(), 2);
     EXPECT_EQ(connettore.Tentativi.mid(0, 2), Coppia("SRV:Archivio Principale"));
+    ASSERT_FALSE(connettore.Istruzioni.isEmpty());
     EXPECT_EQ(connettore.Istruzioni.first(), "CREATE DATABASE 'SRV:Archivio Principale' "
                                              "USER \"SYSDBA\"\nPASSWORD \"quillpond\"\nPAGE_SIZE 4096\n");
 }

@@ -437,14 +437,30 @@ std::vector<TCampo> TQuery::LeggiCampi(Firebird::IMessageMetadata* metadati) con
     return campi;
 }
 
-void TQuery::Open() {
+TTransazione* TQuery::PreparaEsecuzione(TMessaggioIngresso& ingresso) {
+    Close();
+    TTransazione* transazione = TransazioneEffettiva();
+    Prepara(transazione);
+    Registra(*transazione);
+    CreaIngresso(ingresso);
+    return transazione;
+}
+
+template <typename Lavoro> void TQuery::OsservandoLaConnessione(Lavoro lavoro) {
     try {
-        Close();
-        TTransazione* transazione = TransazioneEffettiva();
-        Prepara(transazione);
-        Registra(*transazione);
+        lavoro();
+    } catch (const EErroreDB& errore) {
+        // A lost connection is remembered: the next use attaches again.
+        if (Database)
+            Database->Osserva(errore);
+        throw;
+    }
+}
+
+void TQuery::Open() {
+    OsservandoLaConnessione([this] {
         TMessaggioIngresso ingresso;
-        CreaIngresso(ingresso);
+        TTransazione* transazione = PreparaEsecuzione(ingresso);
         Stato stato;
         if (tipoIstruzione_ == isc_info_sql_stmt_select ||
             tipoIstruzione_ == isc_info_sql_stmt_select_for_upd) {
@@ -472,24 +488,15 @@ void TQuery::Open() {
             Close(); // no half-open query with a cursor in an unknown state
             throw;
         }
-    } catch (const EErroreDB& errore) {
-        // A lost connection is remembered: the next use attaches again.
-        if (Database)
-            Database->Osserva(errore);
-        throw;
-    }
+    });
 }
 
 void TQuery::ExecSQL() {
-    try {
-        Close();
+    OsservandoLaConnessione([this] {
         righeToccate_ = 0;
         contaDaLeggere_ = false;
-        TTransazione* transazione = TransazioneEffettiva();
-        Prepara(transazione);
-        Registra(*transazione);
         TMessaggioIngresso ingresso;
-        CreaIngresso(ingresso);
+        TTransazione* transazione = PreparaEsecuzione(ingresso);
         Stato stato;
         if (tipoIstruzione_ == isc_info_sql_stmt_select ||
             tipoIstruzione_ == isc_info_sql_stmt_select_for_upd) {
@@ -504,12 +511,7 @@ void TQuery::ExecSQL() {
                              campi_.empty() ? nullptr : metadati_.get(),
                              campi_.empty() ? nullptr : bufferFetch_.data());
         contaDaLeggere_ = true;
-    } catch (const EErroreDB& errore) {
-        // A lost connection is remembered: the next use attaches again.
-        if (Database)
-            Database->Osserva(errore);
-        throw;
-    }
+    });
 }
 
 qint64 TQuery::RowsAffected() const {

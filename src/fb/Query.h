@@ -154,6 +154,10 @@ private:
     void Prepara(TTransazione* transazione);
     std::vector<TCampo> LeggiCampi(Firebird::IMessageMetadata* metadati) const;
     void CreaIngresso(TMessaggioIngresso& ingresso) const;
+    // What both ways of running share: closed, prepared, registered, parameters bound.
+    TTransazione* PreparaEsecuzione(TMessaggioIngresso& ingresso);
+    // Runs the work; a lost connection it meets is told to the database before it travels on.
+    template <typename Lavoro> void OsservandoLaConnessione(Lavoro lavoro);
     bool LeggiRiga();
     QByteArray LeggiBlob(const unsigned char* id);
     void ChiudiCursore() noexcept;

@@ -236,6 +236,8 @@ void TBaseMainForm::CollegaEventi() {
     connect(AccessoNorvane1, &QAction::triggered, this, piattaforma::Protetto([this] { AccessoNorvane1Click(); }));
     connect(ButtonOk, &QPushButton::clicked, this, piattaforma::Protetto([this] { ButtonOkClick(); }));
     connect(ButtonOK2, &QPushButton::clicked, this, piattaforma::Protetto([this] { ButtonOkClick(); }));
+    connect(ButtonSceltaDisco, &QPushButton::clicked, this, piattaforma::Protetto([this] { ButtonSceltaDiscoClick(); }));
+    connect(ButtonSceltaDisco2, &QPushButton::clicked, this, piattaforma::Protetto([this] { ButtonSceltaDiscoClick(); }));
     QApplication::instance()->installEventFilter(this);
     LabelCambioUtente->installEventFilter(this);
     LabelCambioDitta->installEventFilter(this);

@@ -100,6 +100,10 @@ public:
     // ---- Login ----
     void ButtonOkClick();
 
+    // ---- Disk choice ----
+    // Rewrites the drive letter of the selected user's stored paths, after the password.
+    void ButtonSceltaDiscoClick();
+
     // ---- Work sessions and call log ----
     void ApriSessione();
     // False when the session is no longer open; with avvisi a warning says why.
@@ -215,6 +219,13 @@ private:
     bool LoginInCorso = false;
     bool ChiusuraRinviata = false;
     void FineLogin();
+    // The same for the disk choice.
+    bool SceltaDiscoInCorso = false;
+    void FineSceltaDisco();
+    // Steps of the disk choice: the drive proposed for a stored last disk, and the rewrite
+    // of the paths with the last disk, committed together; false when it failed.
+    static QString DiscoProposto(const QString& ultimoDisco);
+    bool RiscriviPercorsi(const QString& codiceUtente, const QString& lettera);
     // Set by a stop signal: the close neither asks nor refuses.
     bool ChiusuraForzata = false;
     int TentativiChiusuraForzata = 0;

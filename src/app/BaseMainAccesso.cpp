@@ -170,8 +170,9 @@ void TBaseMainForm::SpinButtonListaDownClick() {
 void TBaseMainForm::Esci1Click() { close(); }
 
 void TBaseMainForm::closeEvent(QCloseEvent* evento) {
-    // Closing destroys the data module the login is working with: it waits for the login.
-    if (LoginInCorso) {
+    // Closing destroys the data module the login or the disk choice is working with: it
+    // waits for their end.
+    if (LoginInCorso || SceltaDiscoInCorso) {
         ChiusuraRinviata = true;
         evento->ignore();
         return;

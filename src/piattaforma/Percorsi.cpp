@@ -44,11 +44,14 @@ QString LeggiCartellaUnita() {
     return DirectoryEseguibile() + QStringLiteral("dosdevices/");
 }
 
+// Wine names the links in lower case; one named in upper case by hand counts as well.
 std::optional<QString> LeggiRadiceDaCollegamento(QChar lettera) {
-    const QFileInfo collegamento(LeggiCartellaUnita() + lettera.toLower() + u':');
-    if (!collegamento.isSymLink())
-        return std::nullopt;
-    return collegamento.symLinkTarget();
+    for (const QChar forma : {lettera.toLower(), lettera.toUpper()}) {
+        const QFileInfo collegamento(LeggiCartellaUnita() + forma + u':');
+        if (collegamento.isSymLink())
+            return collegamento.symLinkTarget();
+    }
+    return std::nullopt;
 }
 
 std::optional<QString> TrovaRadiceUnita(QChar lettera) {

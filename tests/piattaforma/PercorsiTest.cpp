@@ -146,8 +146,11 @@ TEST_F(Installazione, LeUnitaSonoICollegamentiPiuZeta) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
     EXPECT_EQ(UnitaDisponibili(), (QStringList{"c", "d", "q", "z"}));
-    Collega(QStringLiteral("Z:"), Percorso(QStringLiteral("drive_d")));
-    EXPECT_EQ(UnitaDisponibili(), (QStringList{"c", "d", "q", "z"}));
+    // A link named in upper case is offered and resolved alike.
+    Collega(QStringLiteral("E:"), Percorso(QStringLiteral("drive_d")));
+    EXPECT_EQ(UnitaDisponibili(), (QStringList{"c", "d", "e", "q", "z"}));
+    EXPECT_TRUE(DirectoryEsiste(QStringLiteral("e:\\")));
+    EXPECT_FALSE(DirectoryEsiste(QStringLiteral("q:\\")));
 }
 
 TEST_F(Installazione, CreaDirectoryUnLivelloSoltanto) {

@@ -5,6 +5,7 @@
 #include "app/Applicazione.h"
 #include "app/BaseMain.h"
 #include "app/Schermo.h"
+#include "forms/SceltaDisco.h"
 #include "forms/Semafori.h"
 #include "forms/SelezDitta.h"
 #include "forms/Sessioni.h"
@@ -71,6 +72,13 @@ int main(int argc, char** argv) {
     bool tutte = Fotografa(cartella + QStringLiteral("/accesso-standard.png"), [](TBaseMainForm&) {});
     tutte &= Fotografa(cartella + QStringLiteral("/accesso-lista.png"), [](TBaseMainForm& f) {
         f.NotebookMain->setCurrentWidget(f.ModalitaLista);
+    });
+    // D'ANGELO may choose the disk: his page shows the button, and the dialog its drives.
+    tutte &= Fotografa(cartella + QStringLiteral("/accesso-scelta-disco.png"), [&cartella](TBaseMainForm& f) {
+        f.ComboUtenti1->setCurrentIndex(f.ComboUtenti1->findText(QStringLiteral("D'ANGELO")));
+        TSceltaDiscoForm disco(&f);
+        disco.ImpostaDisco(QStringLiteral("c"));
+        FotografaDialogo(disco, cartella + QStringLiteral("/scelta-disco.png"));
     });
     // ROSSI's login opens the agenda too: its window is saved as well.
     tutte &= Fotografa(cartella + QStringLiteral("/menu-standard.png"), [&cartella](TBaseMainForm& f) {

@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 secondi="${QUENDRA_FUZZ_SECONDI:-25}"
-bersagli=(${QUENDRA_FUZZ_BERSAGLI:-ini codifica percorsi voce_menu})
+bersagli=(${QUENDRA_FUZZ_BERSAGLI:-ini codifica percorsi voce_menu norvane})
 
 # libclang-rt-14-dev holds libFuzzer and the sanitizer runtimes that clang-14 links.
 pacchetti=(clang-14 libclang-rt-14-dev cmake make qt6-base-dev)

@@ -1,0 +1,251 @@
+#include "forms/MemoNorvane.h"
+
+#include "datamodule/Norvane.h"
+#include "datamodule/TabX.h"
+#include "db/Lotto.h"
+#include "fb/Errore.h"
+#include "fb/Valori.h"
+#include "forms/AbilitaDitte.h"
+#include "forms/SelDir.h"
+#include "piattaforma/Messaggi.h"
+#include "piattaforma/Percorsi.h"
+#include "piattaforma/Protezione.h"
+
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTextDocument>
+#include <QToolButton>
+
+namespace {
+
+const QString ErroreUpdate = QStringLiteral(
+    "Errore interno di UPDATE: impossibile aggiornare i parametri norvane dell'utente");
+const QString ErroreDelete =
+    QStringLiteral("Errore interno di DELETE: impossibile aggiornare la "
+                   "tabella TABNORVANE. Chiudere il programma e riaprirlo");
+const QString ErroreInsert =
+    QStringLiteral("Errore interno di INSERT: impossibile aggiornare la "
+                   "tabella TABNORVANE. Chiudere il programma e riaprirlo");
+
+// The acute accent stands in for the apostrophe in stored values (0xB4 of the code page).
+constexpr QChar AccentoAcuto = QChar(0x00B4);
+
+QToolButton* PulsanteVeloce(const QString& testo, const QString& nome, QWidget* owner,
+                            const QRect& posizione) {
+    auto* pulsante = new QToolButton(owner);
+    pulsante->setObjectName(nome);
+    pulsante->setText(testo);
+    pulsante->setAutoRaise(true);
+    pulsante->setGeometry(posizione);
+    return pulsante;
+}
+
+} // namespace
+
+TMemoNorvaneForm::TMemoNorvaneForm(QWidget* owner, TTabXForm* dataModule)
+    : QDialog(owner), TransazioneMemo(&dataModule->IBDatabaseUser),
+      QueryAux(&dataModule->IBDatabaseUser, &TransazioneMemo), TabXForm(dataModule) {
+    CreaComponenti();
+    setWindowTitle(windowTitle() + u' ' + TabXForm->GetNomeUser());
+    TransazioneMemo.Params = {QStringLiteral("isc_tpb_concurrency"),
+                              QStringLiteral("isc_tpb_nowait")};
+    TransazioneMemo.StartTransaction();
+    CaricaTesto();
+}
+
+// What was left pending (the load, a failed store) is rolled back by the transaction itself.
+TMemoNorvaneForm::~TMemoNorvaneForm() {
+    QueryAux.Close();
+}
+
+void TMemoNorvaneForm::CreaComponenti() {
+    setObjectName(QStringLiteral("MemoNorvaneForm"));
+    setWindowTitle(QStringLiteral("Editazione parametri norvane - Ditta:"));
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    resize(745, 523);
+
+    MemoSD = new QPlainTextEdit(this);
+    MemoSD->setObjectName(QStringLiteral("MemoSD"));
+    MemoSD->setGeometry(32, 24, 673, 403);
+    MemoSD->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    ButtonOk = new QPushButton(QStringLiteral("Ok"), this);
+    ButtonOk->setObjectName(QStringLiteral("ButtonOk"));
+    ButtonOk->setGeometry(216, 432, 75, 25);
+    // Enter belongs to the text; the default button answers only outside it.
+    ButtonOk->setDefault(true);
+    connect(ButtonOk, &QPushButton::clicked, this,
+            piattaforma::Protetto([this] { ButtonOkClick(); }));
+
+    ButtonCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    ButtonCancel->setObjectName(QStringLiteral("ButtonCancel"));
+    ButtonCancel->setGeometry(392, 434, 75, 25);
+    ButtonCancel->setAutoDefault(false);
+    connect(ButtonCancel, &QPushButton::clicked, this,
+            piattaforma::Protetto([this] { ButtonCancelClick(); }));
+
+    ButtonFile = PulsanteVeloce(QStringLiteral("File"), QStringLiteral("ButtonFile"), this,
+                                QRect(489, 5, 72, 18));
+    connect(ButtonFile, &QToolButton::clicked, this,
+            piattaforma::Protetto([this] { ButtonFileClick(); }));
+
+    ButtonPercorso = PulsanteVeloce(QStringLiteral("Percorso"), QStringLiteral("ButtonPercorso"),
+                                    this, QRect(561, 5, 72, 18));
+    connect(ButtonPercorso, &QToolButton::clicked, this,
+            piattaforma::Protetto([this] { ButtonPercorsoClick(); }));
+
+    DialogApri = new QFileDialog(this);
+    DialogApri->setObjectName(QStringLiteral("DialogApri"));
+    ScegliFile = [this] {
+        if (DialogApri->exec() != QDialog::Accepted)
+            return QString();
+        return DialogApri->selectedFiles().value(0);
+    };
+
+    ButtonAbilitaDitte =
+        PulsanteVeloce(QStringLiteral("Abilitaz. ditte"), QStringLiteral("ButtonAbilitaDitte"),
+                       this, QRect(633, 5, 72, 18));
+    connect(ButtonAbilitaDitte, &QToolButton::clicked, this,
+            piattaforma::Protetto([this] { ButtonAbilitaDitteClick(); }));
+
+    margineMemo_ =
+        QSize(width() - MemoSD->geometry().right() - 1, height() - MemoSD->geometry().bottom() - 1);
+    margineFile_ = width() - ButtonFile->geometry().right() - 1;
+}
+
+void TMemoNorvaneForm::CaricaTesto() {
+    QueryAux.ImpostaSQL({QStringLiteral("SELECT NORVANE FROM UTENTI WHERE CODICE=") +
+                         fb::Quota(TabXForm->GetNumUser())});
+    QueryAux.Open();
+    if (!QueryAux.Eof())
+        ImpostaTestoMemo(QueryAux.FieldByName(QStringLiteral("NORVANE")).AsString());
+    QueryAux.Close();
+}
+
+// Carriage returns count for nothing in the text, but the field would show a lone one as a
+// line break and store it as one: they are left out, so what is shown reads as stored.
+void TMemoNorvaneForm::ImpostaTestoMemo(const QString& testo) {
+    QString senzaRitorni = testo;
+    senzaRitorni.remove(u'\r');
+    MemoSD->setPlainText(senzaRitorni);
+}
+
+// The document's raw text: its plain text would turn no-break spaces into blanks.
+QString TMemoNorvaneForm::TestoMemo() const {
+    QString testo = MemoSD->document()->toRawText();
+    testo.replace(QChar::ParagraphSeparator, u'\n');
+    testo.replace(QChar::LineSeparator, u'\n');
+    return testo;
+}
+
+void TMemoNorvaneForm::InserisciNelTesto(const QString& testo) {
+    MemoSD->insertPlainText(testo);
+}
+
+void TMemoNorvaneForm::ButtonOkClick() {
+    Memorizzazione();
+    close();
+}
+
+void TMemoNorvaneForm::ButtonCancelClick() {
+    close();
+}
+
+// The parameter text holds paths in drive-letter form, like every stored path.
+void TMemoNorvaneForm::ButtonFileClick() {
+    const QString scelto = ScegliFile();
+    if (!scelto.isEmpty())
+        InserisciNelTesto(piattaforma::PercorsoConUnita(scelto));
+}
+
+void TMemoNorvaneForm::ButtonPercorsoClick() {
+    TSelDirForm selezione(this);
+    if (selezione.exec() != TSelDirForm::RisultatoOk)
+        return;
+    QString directory = selezione.Directory();
+    if (!directory.endsWith(u'\\'))
+        directory += u'\\';
+    InserisciNelTesto(directory);
+}
+
+void TMemoNorvaneForm::Memorizzazione() {
+    QString testo = TestoMemo();
+    // Put back only when it changed, so the caret stays where the user left it.
+    if (testo.contains(u'\'')) {
+        testo.remove(u'\'');
+        ImpostaTestoMemo(testo);
+    }
+
+    const qint32 utente = TabXForm->GetNumUser();
+    try {
+        QueryAux.ImpostaSQL({QStringLiteral("UPDATE UTENTI SET NORVANE=") + fb::Quota(testo) +
+                                 QStringLiteral(" WHERE"),
+                             QStringLiteral("CODICE=") + fb::Quota(utente)});
+        QueryAux.ExecSQL();
+        TransazioneMemo.Commit();
+        TabXForm->SetUserPerNum(utente);
+    } catch (const fb::EErroreDB&) {
+        // The rebuild below starts from a clean transaction.
+        QueryAux.Close();
+        RiavviaTransazione(TransazioneMemo);
+        piattaforma::MostraErrore(ErroreUpdate);
+    }
+    AggiornaTabNorvane();
+}
+
+void TMemoNorvaneForm::AggiornaTabNorvane() {
+    const std::vector<TNorvane> voci = ScomponiNorvane(TestoMemo());
+    const QString utente = fb::Quota(TabXForm->GetNumUser());
+
+    TLottoIstruzioni lotto(QueryAux, TransazioneMemo);
+    lotto.Esegui({QStringLiteral("DELETE FROM TABNORVANE WHERE UTENTE=") + utente}, ErroreDelete);
+    qint64 progressivo = 1;
+    for (const TNorvane& voce : voci) {
+        const QString valore =
+            voce.Valore.isEmpty()
+                ? QStringLiteral("NULL,")
+                : fb::Quota(QString(voce.Valore).replace(u'\'', AccentoAcuto)) + u',';
+        if (!lotto.Esegui({QStringLiteral("INSERT INTO TABNORVANE (UTENTE,INTESTAZIONE,PARAMETRO,"),
+                           QStringLiteral("VALORE,PROGRESSIVO) VALUES("), utente + u',',
+                           fb::Quota(voce.Intestazione) + u',', fb::Quota(voce.Parametro) + u',',
+                           valore, fb::Quota(progressivo) + u')'},
+                          ErroreInsert))
+            break;
+        ++progressivo;
+    }
+    QueryAux.Close();
+    lotto.Commit();
+}
+
+void TMemoNorvaneForm::ButtonAbilitaDitteClick() {
+    Memorizzazione();
+    // The dialog reads through the data module's users transaction, whose snapshot was taken
+    // before the rebuild committed: a fresh one lists the headings just stored.
+    TabXForm->QueryNorvane.Close();
+    RiavviaTransazione(TabXForm->TransazioneUser);
+
+    TAbilitaDitteForm abilitazione(this, TabXForm);
+    if (abilitazione.exec() != TAbilitaDitteForm::RisultatoOk)
+        return;
+    ImpostaTestoMemo(MarcaDitteInattive(TestoMemo(), abilitazione.DitteDisattive()));
+}
+
+void TMemoNorvaneForm::resizeEvent(QResizeEvent* evento) {
+    QDialog::resizeEvent(evento);
+    // The field is anchored on all sides, the File button to the top right corner.
+    MemoSD->setGeometry(MemoSD->x(), MemoSD->y(), width() - MemoSD->x() - margineMemo_.width(),
+                        height() - MemoSD->y() - margineMemo_.height());
+    ButtonFile->move(width() - margineFile_ - ButtonFile->width(), ButtonFile->y());
+}
+
+void TMemoNorvaneForm::showEvent(QShowEvent* evento) {
+    QDialog::showEvent(evento);
+    if (const QScreen* schermo = QGuiApplication::primaryScreen()) {
+        QRect area = frameGeometry();
+        area.moveCenter(schermo->geometry().center());
+        move(area.topLeft());
+    }
+}

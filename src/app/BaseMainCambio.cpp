@@ -9,6 +9,7 @@
 #include "db/DumpIstruzione.h"
 #include "db/SessioneCollegata.h"
 #include "fb/Valori.h"
+#include "forms/MemoNorvane.h"
 #include "forms/Semafori.h"
 #include "forms/SelezDitta.h"
 #include "forms/Sessioni.h"
@@ -203,19 +204,7 @@ void TBaseMainForm::SvuotaMenuPrincipale() {
     }
 }
 
-namespace {
-
-// The administration windows come with their own work; until then each entry opens an
-// empty window under its caption.
-void ApriFinestraAmministrazione(QWidget* owner, const QString& titolo) {
-    QDialog finestra(owner);
-    finestra.setWindowTitle(titolo);
-    finestra.resize(400, 300);
-    finestra.exec();
-}
-
-} // namespace
-
+// The "Sistema" windows: modal, owned by the main window, gone on return.
 void TBaseMainForm::Sessioni1Click() {
     TSessioniForm finestra(this, TabXForm);
     finestra.exec();
@@ -227,5 +216,6 @@ void TBaseMainForm::GestioneSemafori1Click() {
 }
 
 void TBaseMainForm::AccessoNorvane1Click() {
-    ApriFinestraAmministrazione(this, QStringLiteral("Accesso a norvane"));
+    TMemoNorvaneForm editor(this, TabXForm);
+    editor.exec();
 }

@@ -5,7 +5,10 @@
 #include "app/Applicazione.h"
 #include "app/BaseMain.h"
 #include "app/Schermo.h"
+#include "forms/AbilitaDitte.h"
+#include "forms/MemoNorvane.h"
 #include "forms/SceltaDisco.h"
+#include "forms/SelDir.h"
 #include "forms/Semafori.h"
 #include "forms/SelezDitta.h"
 #include "forms/Sessioni.h"
@@ -100,6 +103,12 @@ int main(int argc, char** argv) {
         TSemaforiForm semafori(&f, f.TabXForm);
         semafori.CommutaRigaCorrente();
         FotografaDialogo(semafori, cartella + QStringLiteral("/semafori.png"));
+        TMemoNorvaneForm norvane(&f, f.TabXForm);
+        FotografaDialogo(norvane, cartella + QStringLiteral("/norvane.png"));
+        TAbilitaDitteForm ditte(&norvane, f.TabXForm);
+        FotografaDialogo(ditte, cartella + QStringLiteral("/abilita-ditte.png"));
+        TSelDirForm percorso(&norvane);
+        FotografaDialogo(percorso, cartella + QStringLiteral("/selezione-percorso.png"));
     });
     ModalitaProgramma = QStringLiteral("SMALL");
     ImpostaDimensioneSchermo(QSize(1024, 768));

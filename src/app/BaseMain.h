@@ -173,6 +173,11 @@ protected:
     bool eventFilter(QObject* oggetto, QEvent* evento) override;
 
 private:
+    // The users-database connection that carries the session's in-use mark; a new attach
+    // (after a lost connection) has lost the mark.
+    unsigned GenerazioneMarcata = 0;
+    void MarcaSessione();
+
     // Construction of the components at their designed places.
     void CreaComponenti();
     void CreaPaginaDefault();

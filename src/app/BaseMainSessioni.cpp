@@ -38,7 +38,12 @@ void TBaseMainForm::ApriSessione() {
     if (EseguiConfermaOSalva(*QueryAux, *TransazioneAux, QStringLiteral("ApriSessione"),
                              piattaforma::TipoMessaggio::Errore,
                              QStringLiteral("Errore interno: impossibile aprire la sessione utente")))
-        MarcaSessioneCollegata(TabXForm->IBDatabaseUser, *TransazioneAux, CodiceSessione);
+        MarcaSessione();
+}
+
+void TBaseMainForm::MarcaSessione() {
+    MarcaSessioneCollegata(TabXForm->IBDatabaseUser, *TransazioneAux, CodiceSessione);
+    GenerazioneMarcata = TabXForm->IBDatabaseUser.Generazione();
 }
 
 bool TBaseMainForm::VerificaStatoSessione(bool avvisi) {
@@ -60,6 +65,8 @@ bool TBaseMainForm::VerificaStatoSessione(bool avvisi) {
                 QStringLiteral("Attenzione: la sessione corrente risulta chiusa. Si prega di uscire e rientrare"));
         return false;
     }
+    if (TabXForm->IBDatabaseUser.Generazione() != GenerazioneMarcata)
+        MarcaSessione();
     return true;
 }
 

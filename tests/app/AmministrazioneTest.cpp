@@ -2,6 +2,7 @@
 // to the launches that follow.
 
 #include "app/FinestraDiProva.h"
+#include "datamodule/TabX.h"
 #include "fixture/Dialoghi.h"
 #include "forms/Semafori.h"
 #include "forms/Sessioni.h"
@@ -81,6 +82,30 @@ TEST_F(Amministrazione, TheSessionsWindowTellsWhichSessionsAreStillInUse) {
     EXPECT_EQ(inUso.value(sua), QStringLiteral("sì, processo %1").arg(QCoreApplication::applicationPid()));
     EXPECT_EQ(inUso.value("900"), "no");
     EXPECT_EQ(inUso.value(lasciata), "no");
+    EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
+}
+
+// A connection attached again (after the server came back) has lost the mark: the next
+// launch puts it back.
+TEST_F(Amministrazione, TheInUseMarkComesBackAfterTheConnectionIsAttachedAgain) {
+    Voce(2, "Apri1");
+    Entra("ROSSI");
+    const QString mia = QString::number(Finestra().CodiceSessione);
+    const auto inUso = [&] {
+        TSessioniForm sessioni(&Finestra(), Finestra().TabXForm);
+        const QAbstractItemModel* righe = sessioni.GridSessioni->model();
+        for (int r = 0; r < righe->rowCount(); ++r)
+            if (sessioni.Righe().Chiave(r) == mia)
+                return righe->index(r, 3).data().toString();
+        return QStringLiteral("<not listed>");
+    };
+    fb::TDatabase& utenti = Finestra().TabXForm->IBDatabaseUser;
+    utenti.Close();
+    utenti.Open();
+    EXPECT_EQ(inUso(), "no");
+    Finestra().EseguiFunzioneVoce(10, 2, 1);
+    EXPECT_EQ(inUso(), "sì, questa postazione");
+    EXPECT_EQ(libreria.Chiamate().size(), 1u);
     EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
 }
 

@@ -194,6 +194,11 @@ void TMemoNorvaneForm::Memorizzazione() {
         piattaforma::MostraErrore(ErroreUpdate);
     }
     AggiornaTabNorvane();
+    // The data module's users transaction took its snapshot when the user was set again,
+    // before the rebuild committed: a fresh one makes the company dialogs (the enabling one
+    // and the change of company) list the headings just stored.
+    TabXForm->QueryNorvane.Close();
+    RiavviaTransazione(TabXForm->TransazioneUser);
 }
 
 void TMemoNorvaneForm::AggiornaTabNorvane() {
@@ -222,11 +227,6 @@ void TMemoNorvaneForm::AggiornaTabNorvane() {
 
 void TMemoNorvaneForm::ButtonAbilitaDitteClick() {
     Memorizzazione();
-    // The dialog reads through the data module's users transaction, whose snapshot was taken
-    // before the rebuild committed: a fresh one lists the headings just stored.
-    TabXForm->QueryNorvane.Close();
-    RiavviaTransazione(TabXForm->TransazioneUser);
-
     TAbilitaDitteForm abilitazione(this, TabXForm);
     if (abilitazione.exec() != TAbilitaDitteForm::RisultatoOk)
         return;

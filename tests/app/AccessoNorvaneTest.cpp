@@ -1,9 +1,13 @@
 #include "app/FinestraDiProva.h"
 #include "datamodule/TabX.h"
 #include "fixture/Dialoghi.h"
+#include "forms/AbilitaDitte.h"
 #include "forms/MemoNorvane.h"
+#include "forms/SelezDitta.h"
 
 #include <QAction>
+#include <QListWidget>
+#include <QToolButton>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextCursor>
@@ -50,6 +54,40 @@ TEST_F(AccessoNorvane, OpensTheEditorOfTheLoggedInUserAndDestroysItAfter) {
     // The user set again by the store is still the one logged in.
     EXPECT_EQ(f.TabXForm->GetNumUser(), 1);
     EXPECT_EQ(f.TabXForm->GetDitta(), "ALFA");
+}
+
+// Disabled in the editor, a company leaves the company dialog of the change of company.
+TEST_F(AccessoNorvane, ACompanyDisabledInTheEditorLeavesTheCompanyDialog) {
+    const QString archivio = installazione.FileArchivio();
+    Utenti({"UPDATE UTENTI SET NORVANE='[ALFA]\nArchivio=" + archivio + "\n\n[BETA]\nArchivio=" + archivio +
+            "' WHERE CODICE=1"});
+    Parametro(1, "BETA", "Archivio", archivio);
+    Entra("ROSSI");
+    const auto ditte = [&] {
+        TSelezDittaForm selezione(&Finestra(), Finestra().Modalita, Finestra().TabXForm);
+        QStringList elenco;
+        for (int i = 0; i < selezione.ListBoxSelDitta->count(); ++i)
+            elenco << selezione.ListBoxSelDitta->item(i)->text();
+        return elenco;
+    };
+    ASSERT_EQ(ditte(), (QStringList{"ALFA", "BETA"}));
+
+    prova::QuandoSiApre<TMemoNorvaneForm>([&](TMemoNorvaneForm& editor) {
+        prova::QuandoSiApre<TAbilitaDitteForm>([](TAbilitaDitteForm& abilita) {
+            const QList<QListWidgetItem*> beta = abilita.ListBoxAttive->findItems("BETA", Qt::MatchExactly);
+            ASSERT_EQ(beta.size(), 1);
+            beta.first()->setSelected(true);
+            abilita.ButtonDisattiva->click();
+            abilita.ButtonOk->click();
+        });
+        editor.ButtonAbilitaDitte->click();
+        editor.ButtonOk->click();
+    });
+    Finestra().AccessoNorvane1->trigger();
+    EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
+    EXPECT_EQ(ValoreUtenti("SELECT NORVANE FROM UTENTI WHERE CODICE=1"),
+              "[ALFA]\nArchivio=" + archivio + "\n\n[BETA <INATTIVA>]\nArchivio=" + archivio);
+    EXPECT_EQ(ditte(), QStringList{"ALFA"});
 }
 
 } // namespace

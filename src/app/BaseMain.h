@@ -21,6 +21,7 @@ class QMenu;
 class QMenuBar;
 class QPushButton;
 class QStackedWidget;
+class TAlberoMenu;
 class TBarraProgrammi;
 class TGruppoProgramma;
 class TVoceRapida;
@@ -126,8 +127,8 @@ public:
 
     void CaricaProgrammi();
     void CaricaMenu(qint32 programma);
-    bool CercaFigli(qint32 programma, qint32 menu, qint32 livello);
-    void CreaVoci(qint32 programma, qint32 menu, qint32 livello, QMenu* padre);
+    // The entries below the entry (livello, menu), from the program's rows read at once.
+    void CreaVoci(const TAlberoMenu& albero, qint32 menu, qint32 livello, QMenu* padre);
 
     // ---- Change of user and company ----
     void CambioUtente();

@@ -3,6 +3,7 @@
 
 #include "app/BaseMain.h"
 
+#include "app/AlberoMenu.h"
 #include "app/BarraProgrammi.h"
 #include "app/ListaImmagini.h"
 #include "app/RegoleAccesso.h"
@@ -22,7 +23,9 @@
 #include <QMenuBar>
 #include <QPushButton>
 
+#include <optional>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -267,29 +270,50 @@ QString TestoVoce(TTabXForm& tabX, const QString& descrizione) {
 
 } // namespace
 
+namespace {
+
+std::optional<qint32> InteroOpzionale(const fb::TQuery& query, const char* nome) {
+    const fb::TCampo& campo = query.FieldByName(QLatin1String(nome));
+    if (campo.IsNull())
+        return std::nullopt;
+    return campo.AsInteger();
+}
+
+// The program's visible rows in one select; the tree is arranged in memory.
+TAlberoMenu LeggiAlberoMenu(fb::TQuery& query, qint32 programma) {
+    query.ApriSQL({QStringLiteral("SELECT MENU,LIVELLOMENU,MENUPREC,DESCRIZIONE,LIVELLO2VERSIONE FROM DETTMENU WHERE"),
+                   QStringLiteral("(PROGRAMMA=%1)AND(VISIBILE='1')").arg(fb::Quota(programma)),
+                   QStringLiteral("ORDER BY MENU")});
+    query.FetchAll();
+    std::vector<TRigaMenu> righe;
+    righe.reserve(static_cast<size_t>(query.RecordCount()));
+    for (; !query.Eof(); query.Next())
+        righe.push_back({Intero(query, "MENU"), InteroOpzionale(query, "LIVELLOMENU"),
+                         InteroOpzionale(query, "MENUPREC"), Campo(query, "DESCRIZIONE"),
+                         Campo(query, "LIVELLO2VERSIONE")});
+    query.Close();
+    return TAlberoMenu(std::move(righe));
+}
+
+} // namespace
+
 void TBaseMainForm::CaricaMenu(qint32 programma) {
     SvuotaMenuPrincipale();
     Voci.clear();
     NumeroVoci = 1;
     TagMenuPrincipale = programma;
 
-    QueryAux->ApriSQL({QStringLiteral("SELECT * FROM DETTMENU WHERE"),
-                       QStringLiteral("(PROGRAMMA=%1)AND").arg(fb::Quota(programma)),
-                       QStringLiteral("(LIVELLOMENU=0)AND(MENUPREC IS NULL)AND(VISIBILE='1')"),
-                       QStringLiteral("ORDER BY MENU")});
-    QueryAux->FetchAll();
-    for (; !QueryAux->Eof(); QueryAux->Next()) {
-        const qint32 programmaVoce = Intero(*QueryAux, "PROGRAMMA");
-        const qint32 menu = Intero(*QueryAux, "MENU");
-        const qint32 livello = Intero(*QueryAux, "LIVELLOMENU");
+    const TAlberoMenu albero = LeggiAlberoMenu(*QueryAux, programma);
+    for (const TRigaMenu* riga : albero.Barra()) {
+        const qint32 menu = riga->Menu;
         // The caption as stored: no parameter and no separator on the bar itself.
-        const QString testo = Campo(*QueryAux, "DESCRIZIONE");
-        if (CercaFigli(programmaVoce, menu, livello)) {
+        const QString& testo = riga->Descrizione;
+        if (albero.HaFigli(0, menu)) {
             auto* sottoMenu = new QMenu(testo, this);
             sottoMenu->menuAction()->setData(menu);
             MenuPrincipale->addMenu(sottoMenu);
             Registra(Voci, NumeroVoci, sottoMenu->menuAction());
-            CreaVoci(programmaVoce, menu, livello, sottoMenu);
+            CreaVoci(albero, menu, 0, sottoMenu);
         } else {
             // Mode 1 whatever LIVELLO2VERSIONE says.
             auto* voce = new QAction(testo, this);
@@ -300,34 +324,16 @@ void TBaseMainForm::CaricaMenu(qint32 programma) {
         }
         ++NumeroVoci;
     }
-    QueryAux->Close();
-}
-
-bool TBaseMainForm::CercaFigli(qint32 programma, qint32 menu, qint32 livello) {
-    fb::TQuery query(&TabXForm->IBDatabaseUser, TransazioneAux.get());
-    query.ApriSQL({QStringLiteral("SELECT COUNT(*) FROM DETTMENU WHERE"),
-                   QStringLiteral("(PROGRAMMA=%1)AND").arg(fb::Quota(programma)),
-                   QStringLiteral("(LIVELLOMENU=%1)AND").arg(fb::Quota(livello + 1)),
-                   QStringLiteral("(MENUPREC=%1)AND(VISIBILE='1')").arg(fb::Quota(menu))});
-    const QString conteggio = query.Fields(0).AsString();
-    return !conteggio.isEmpty() && conteggio != QStringLiteral("0");
 }
 
 // Sub-entries belong to the menu they sit in, so that removing a menu bar entry takes its
 // whole tree with it.
-void TBaseMainForm::CreaVoci(qint32 programma, qint32 menu, qint32 livello, QMenu* padre) {
-    fb::TQuery query(&TabXForm->IBDatabaseUser, TransazioneAux.get());
-    query.ApriSQL({QStringLiteral("SELECT * FROM DETTMENU WHERE"),
-                   QStringLiteral("(PROGRAMMA=%1)AND").arg(fb::Quota(programma)),
-                   QStringLiteral("(LIVELLOMENU=%1)AND").arg(fb::Quota(livello + 1)),
-                   QStringLiteral("(MENUPREC=%1)AND(VISIBILE='1')").arg(fb::Quota(menu)),
-                   QStringLiteral("ORDER BY MENU")});
-    query.FetchAll();
-    for (; !query.Eof(); query.Next()) {
+void TBaseMainForm::CreaVoci(const TAlberoMenu& albero, qint32 menu, qint32 livello, QMenu* padre) {
+    for (const TRigaMenu* riga : albero.Figli(livello, menu)) {
         ++NumeroVoci;
-        const qint32 figlio = Intero(query, "MENU");
-        const qint32 livelloFiglio = Intero(query, "LIVELLOMENU");
-        const QString descrizione = Campo(query, "DESCRIZIONE");
+        const qint32 figlio = riga->Menu;
+        const qint32 livelloFiglio = livello + 1;
+        const QString& descrizione = riga->Descrizione;
         const QString testo = TestoVoce(*TabXForm, descrizione);
 
         if (descrizione == Separatore) {
@@ -336,18 +342,18 @@ void TBaseMainForm::CreaVoci(qint32 programma, qint32 menu, qint32 livello, QMen
             separatore->setData(figlio);
             separatore->setObjectName(QStringLiteral("N") + QString::number(figlio));
             Registra(Voci, NumeroVoci, separatore);
-        } else if (CercaFigli(programma, figlio, livelloFiglio)) {
+        } else if (albero.HaFigli(livelloFiglio, figlio)) {
             auto* sottoMenu = new QMenu(testo, padre);
             sottoMenu->menuAction()->setData(figlio);
             padre->addMenu(sottoMenu);
             Registra(Voci, NumeroVoci, sottoMenu->menuAction());
-            CreaVoci(programma, figlio, livelloFiglio, sottoMenu);
+            CreaVoci(albero, figlio, livelloFiglio, sottoMenu);
         } else {
             auto* voce = new QAction(testo, padre);
             voce->setData(figlio);
             padre->addAction(voce);
             Registra(Voci, NumeroVoci, voce);
-            if (fb::FlagAttivo(Campo(query, "LIVELLO2VERSIONE")))
+            if (fb::FlagAttivo(riga->Livello2Versione))
                 connect(voce, &QAction::triggered, this,
                         piattaforma::Protetto([this, voce] { EventoVoce2OnClick(voce); }));
             else

@@ -2,6 +2,9 @@
 #include "app/BaseMain.h"
 #include "app/ListaImmagini.h"
 #include "datamodule/TabX.h"
+#include "fb/Database.h"
+#include "fb/Query.h"
+#include "fb/Transazione.h"
 #include "fb/Valori.h"
 #include "fixture/Installazione.h"
 #include "fixture/MessaggiRegistrati.h"
@@ -660,6 +663,149 @@ TEST_F(MenuDiProva, MoreThan256EntriesAndQuickEntriesAllLoad) {
     EXPECT_EQ(finestra->Voci[300]->text(), QStringLiteral("Voce 300"));
     EXPECT_EQ(finestra->Voci[301]->text(), QStringLiteral("Ultima"));
     EXPECT_EQ(finestra->Voci[0]->menu()->actions().size(), 300);
+}
+
+// ---- The menu read at once is the menu the per-level selects build ----
+
+// The reference: one select per level and one count per entry, as the menu was first built,
+// described as Descrivi describes the window's menu.
+class MenuDiRiferimento {
+public:
+    MenuDiRiferimento(fb::TDatabase& database, int programma)
+        : transazione_(&database), query_(&database, &transazione_), programma_(programma) {}
+
+    QStringList Descrivi() {
+        QStringList righe;
+        for (const Voce& voce : Leggi({"(LIVELLOMENU=0)AND(MENUPREC IS NULL)AND(VISIBILE='1')"})) {
+            const bool figli = HaFigli(voce.menu, voce.livello);
+            righe << voce.descrizione + (figli ? " >" : "") + QStringLiteral(" [%1]").arg(voce.menu);
+            if (figli)
+                Figli(voce.menu, voce.livello, 1, righe);
+        }
+        transazione_.Commit();
+        return righe;
+    }
+
+private:
+    struct Voce {
+        int menu;
+        int livello;
+        QString descrizione;
+    };
+
+    std::vector<Voce> Leggi(const QString& condizione) {
+        query_.ApriSQL({"SELECT MENU, LIVELLOMENU, DESCRIZIONE FROM DETTMENU WHERE",
+                        QStringLiteral("(PROGRAMMA=%1)AND").arg(fb::Quota(programma_)), condizione,
+                        "ORDER BY MENU"});
+        query_.FetchAll();
+        std::vector<Voce> voci;
+        for (; !query_.Eof(); query_.Next())
+            voci.push_back({query_.FieldByName("MENU").AsInteger(), query_.FieldByName("LIVELLOMENU").AsInteger(),
+                            query_.FieldByName("DESCRIZIONE").AsString()});
+        query_.Close();
+        return voci;
+    }
+
+    QString Sotto(int menu, int livello) const {
+        return QStringLiteral("(LIVELLOMENU=%1)AND(MENUPREC=%2)AND(VISIBILE='1')")
+            .arg(fb::Quota(livello + 1), fb::Quota(menu));
+    }
+
+    bool HaFigli(int menu, int livello) {
+        query_.ApriSQL({"SELECT COUNT(*) FROM DETTMENU WHERE",
+                        QStringLiteral("(PROGRAMMA=%1)AND").arg(fb::Quota(programma_)), Sotto(menu, livello)});
+        const bool figli = query_.Fields(0).AsInteger() > 0;
+        query_.Close();
+        return figli;
+    }
+
+    void Figli(int menu, int livello, int rientro, QStringList& righe) {
+        for (const Voce& voce : Leggi(Sotto(menu, livello))) {
+            const QString riga = QString(rientro * 2, u' ');
+            if (voce.descrizione == "-") {
+                righe << riga + QStringLiteral("---- N%1 [%1]").arg(voce.menu);
+                continue;
+            }
+            const bool figli = HaFigli(voce.menu, voce.livello);
+            righe << riga + voce.descrizione + (figli ? " >" : "") + QStringLiteral(" [%1]").arg(voce.menu);
+            if (figli)
+                Figli(voce.menu, voce.livello, rientro + 1, righe);
+        }
+    }
+
+    fb::TTransazione transazione_;
+    fb::TQuery query_;
+    int programma_;
+};
+
+// 300 entries on six levels: parents picked across the level above, some hidden, some
+// separators (a few with children), some whose parent is missing.
+std::vector<RigaMenu> MenuGrande(int programma) {
+    std::vector<RigaMenu> righe;
+    std::vector<std::vector<int>> perLivello(6);
+    for (int i = 1; i <= 300; ++i) {
+        const int livello = i <= 5 ? 0 : (i * 7) % 6;
+        std::optional<int> padre;
+        if (livello > 0) {
+            const std::vector<int>& sopra = perLivello[static_cast<size_t>(livello - 1)];
+            padre = sopra.empty() || i % 23 == 0 ? 9999 : sopra[static_cast<size_t>(i * 13) % sopra.size()];
+        }
+        perLivello[static_cast<size_t>(livello)].push_back(i);
+        const char* visibile = i % 11 == 0 ? "0" : (i % 29 == 0 ? nullptr : "1");
+        righe.push_back({programma, i, livello, padre, visibile,
+                         i % 17 == 0 ? QStringLiteral("-") : QStringLiteral("Voce %1").arg(i)});
+    }
+    return righe;
+}
+
+TEST_F(MenuDiProva, TheMenuIsTheOneThePerLevelSelectsBuild) {
+    const struct {
+        const char* caso;
+        std::vector<RigaMenu> righe;
+    } casi[] = {
+        {"an empty program", {}},
+        {"hidden parents hide their subtree; separators, also with children; orphans",
+         {{30, 1, 0, {}, "1", "Archivi"},
+          {30, 2, 1, 1, "0", "Nascosta"},
+          {30, 3, 2, 2, "1", "Sotto una nascosta"},
+          {30, 4, 1, 1, "1", "-"},
+          {30, 5, 2, 4, "1", "Sotto un separatore"},
+          {30, 6, 1, 1, "1", "Padre"},
+          {30, 7, 2, 6, "2", "Visibile diverso da 1"},
+          {30, 8, 2, 6, nullptr, "Visibile nullo"},
+          {30, 9, 1, 77, "1", "Orfana"},
+          {30, 10, 0, 1, "1", "Livello zero con padre"},
+          {30, 11, 2, 1, "1", "Salta un livello"},
+          {30, 12, 0, {}, "1", "-"},
+          {30, 13, 0, {}, "0", "Barra nascosta"},
+          {30, 14, 1, 13, "1", "Sotto la barra nascosta"}}},
+        {"the same code under two parents at different depths",
+         {{31, 1, 0, {}, "1", "A"}, {31, 2, 1, 1, "1", "B"}, {31, 3, 2, 2, "1", "C"}, {31, 4, 1, 3, "1", "D"},
+          {31, 5, 3, 3, "1", "E"}}},
+        {"300 entries on six levels", MenuGrande(32)},
+    };
+    // Inserted backwards: the order shown must be the codes'.
+    QStringList istruzioni;
+    for (const auto& caso : casi)
+        for (auto riga = caso.righe.rbegin(); riga != caso.righe.rend(); ++riga)
+            istruzioni << Inserimento(*riga);
+    for (int programma : {29, 30, 31, 32})
+        istruzioni << Programma(programma, QStringLiteral("P%1").arg(programma)) << NelProgetto(1, programma);
+    Esegui(istruzioni);
+    ApriFinestra();
+    int programma = 29;
+    for (const auto& caso : casi) {
+        SCOPED_TRACE(caso.caso);
+        finestra->CaricaMenu(programma);
+        MenuDiRiferimento riferimento(finestra->TabXForm->IBDatabaseUser, programma);
+        const QStringList atteso = riferimento.Descrivi();
+        EXPECT_EQ(AlberoMenu(*finestra), atteso);
+        EXPECT_EQ(finestra->NumeroVoci, atteso.size() + 1);
+        if (programma == 32)
+            EXPECT_GT(atteso.size(), 150) << "the large menu must keep most of its entries";
+        ++programma;
+    }
+    EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
 }
 
 } // namespace

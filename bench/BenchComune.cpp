@@ -1,5 +1,7 @@
 #include "BenchComune.h"
 
+#include "CollegamentoLento.h"
+
 #include "Grafica.h"
 #include "Schema.h"
 #include "app/BaseMain.h"
@@ -91,6 +93,20 @@ QString ServerDiProva() {
     return qEnvironmentVariable("QUENDRA_SERVER");
 }
 
+QString ServerConRitardo(const QString& server, double rttMs, std::unique_ptr<TCollegamentoLento>& collegamento) {
+    if (server.isEmpty() || rttMs <= 0)
+        return server;
+    // "host" or "host/port", as a Firebird connection string names them.
+    const QStringList parti = server.split(QLatin1Char('/'));
+    const int porta = parti.size() > 1 ? parti[1].toInt() : 3050;
+    collegamento = std::make_unique<TCollegamentoLento>(parti[0].toStdString(), porta, rttMs);
+    return QStringLiteral("127.0.0.1/") + QString::number(collegamento->Porta());
+}
+
+QString NomeModoServer(double rttMs) {
+    return rttMs > 0 ? QStringLiteral("server %1ms").arg(rttMs) : QStringLiteral("server");
+}
+
 bool LeggiSolo(const QString& valore, Opzioni& opzioni) {
     opzioni.Nostro = valore.isEmpty() || valore == QLatin1String("ours");
     opzioni.Nudo = valore.isEmpty() || valore == QLatin1String("bare");
@@ -112,12 +128,18 @@ bool LeggiOpzioni(const QCoreApplication& app, const QString& descrizione, int g
         QStringLiteral("path"));
     const QCommandLineOption elencoOpt(QStringLiteral("list"),
                                        QStringLiteral("Print the recorded statements on stderr."));
-    parser.addOptions({giriOpt, soloOpt, elencoOpt});
+    const QCommandLineOption rttOpt(
+        QStringLiteral("rtt"),
+        QStringLiteral("Round trip in ms of a latency link put between the program and the server "
+                       "(half each way; default 0: straight to the server)."),
+        QStringLiteral("ms"), QStringLiteral("0"));
+    parser.addOptions({giriOpt, soloOpt, elencoOpt, rttOpt});
     parser.process(app);
     opzioni.Giri = parser.value(giriOpt).toInt();
+    opzioni.RttMs = parser.value(rttOpt).toDouble();
     opzioni.Elenco = parser.isSet(elencoOpt);
-    if (!LeggiSolo(parser.value(soloOpt), opzioni) || opzioni.Giri < 1) {
-        std::fprintf(stderr, "rounds must be >= 1; --only takes \"ours\" or \"bare\"\n");
+    if (!LeggiSolo(parser.value(soloOpt), opzioni) || opzioni.Giri < 1 || opzioni.RttMs < 0) {
+        std::fprintf(stderr, "rounds must be >= 1, rtt >= 0; --only takes \"ours\" or \"bare\"\n");
         return false;
     }
     return true;

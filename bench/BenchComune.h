@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <map>
+#include <memory>
 #include <set>
 #include <utility>
 #include <vector>
@@ -39,8 +40,16 @@ void TaciAvvisiOffscreen();
 // The loopback server from QUENDRA_SERVER; empty runs embedded only.
 QString ServerDiProva();
 
+class TCollegamentoLento;
+// The server as the benchmark reaches it: with a round trip, through a latency link started
+// here ("127.0.0.1/<port>"), kept running by the link handed back; else as it stands.
+QString ServerConRitardo(const QString& server, double rttMs, std::unique_ptr<TCollegamentoLento>& collegamento);
+// "server" or "server 5ms", for the mode column.
+QString NomeModoServer(double rttMs);
+
 struct Opzioni {
     int Giri = 1;
+    double RttMs = 0; // round trip of the latency link to the server; 0 goes straight
     bool Nostro = true; // our program's path is timed
     bool Nudo = true;   // the bare client's path is timed
     bool Elenco = false;

@@ -4,6 +4,7 @@
 // sent. Embedded, and through the loopback server when QUENDRA_SERVER is set.
 
 #include "BenchComune.h"
+#include "CollegamentoLento.h"
 
 #include "app/Applicazione.h"
 #include "app/BaseMain.h"
@@ -191,7 +192,7 @@ Risultato MisuraModo(const QString& modo, const QString& server, const bench::Op
 void Stampa(const Risultato& r) {
     const double lancio = bench::Mediana(r.Lancio);
     const double nudo = bench::Mediana(r.Nudo);
-    std::printf("%-9s %10.3f %11zu %13zu %9.3f %12.3f\n", qPrintable(r.Modo), lancio, r.Istruzioni,
+    std::printf("%-12s %10.3f %11zu %13zu %9.3f %12.3f\n", qPrintable(r.Modo), lancio, r.Istruzioni,
                 r.Transazioni, nudo, lancio / nudo);
     if (r.Messaggi)
         std::printf("%-9s note: %d message boxes appeared during the timed launches (see stderr)\n",
@@ -214,7 +215,7 @@ int main(int argc, char** argv) {
     std::printf("bench_lancio: menu click on a form X entry of a critical window until its export "
                 "runs; median of %d launches\n\n",
                 giri);
-    std::printf("%-9s %10s %11s %13s %9s %12s\n", "mode", "launch ms", "statements", "transactions",
+    std::printf("%-12s %10s %11s %13s %9s %12s\n", "mode", "launch ms", "statements", "transactions",
                 "bare ms", "launch/bare");
     int esito = 0;
     try {
@@ -222,8 +223,11 @@ int main(int argc, char** argv) {
         if (server.isEmpty())
             std::printf("server    skipped: set QUENDRA_SERVER=localhost to run through the "
                         "loopback server\n");
-        else
-            Stampa(MisuraModo(QStringLiteral("server"), server, o));
+        else {
+            std::unique_ptr<bench::TCollegamentoLento> collegamento;
+            const QString raggiunto = bench::ServerConRitardo(server, o.RttMs, collegamento);
+            Stampa(MisuraModo(bench::NomeModoServer(o.RttMs), raggiunto, o));
+        }
     } catch (const fb::EErroreDB& e) {
         std::fprintf(stderr, "database error: %s\n", qPrintable(e.Messaggio()));
         esito = 1;

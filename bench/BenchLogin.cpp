@@ -4,6 +4,7 @@
 // loopback server when QUENDRA_SERVER is set.
 
 #include "BenchComune.h"
+#include "CollegamentoLento.h"
 
 #include "app/Applicazione.h"
 #include "app/BaseMain.h"
@@ -294,7 +295,7 @@ Risultato MisuraModo(const QString& modo, const QString& server, const bench::Op
 void Stampa(const Risultato& r) {
     const double login = bench::Mediana(r.Login);
     const double nudo = bench::Mediana(r.Nudo);
-    std::printf("%-9s %10.2f %11zu %13zu %9.2f %11.3f %15.2f\n", qPrintable(r.Modo), login,
+    std::printf("%-12s %10.2f %11zu %13zu %9.2f %11.3f %15.2f\n", qPrintable(r.Modo), login,
                 r.Istruzioni, r.Transazioni, nudo, login / nudo, bench::Mediana(r.Attacco));
     if (r.Messaggi)
         std::printf("%-9s note: %d message boxes appeared during the timed logins (see stderr)\n",
@@ -317,7 +318,7 @@ int main(int argc, char** argv) {
     std::printf("bench_login: %d programs (%d with icons), a menu of 256 entries on four levels, "
                 "%d big buttons with glyphs; median of %d rounds, a fresh window each\n\n",
                 Programmi, Programmi / 2, Pulsantoni, giri);
-    std::printf("%-9s %10s %11s %13s %9s %11s %15s\n", "mode", "login ms", "statements",
+    std::printf("%-12s %10s %11s %13s %9s %11s %15s\n", "mode", "login ms", "statements",
                 "transactions", "bare ms", "login/bare", "bare attach ms");
     int esito = 0;
     try {
@@ -325,8 +326,11 @@ int main(int argc, char** argv) {
         if (server.isEmpty())
             std::printf("server    skipped: set QUENDRA_SERVER=localhost to run through the "
                         "loopback server\n");
-        else
-            Stampa(MisuraModo(QStringLiteral("server"), server, o));
+        else {
+            std::unique_ptr<bench::TCollegamentoLento> collegamento;
+            const QString raggiunto = bench::ServerConRitardo(server, o.RttMs, collegamento);
+            Stampa(MisuraModo(bench::NomeModoServer(o.RttMs), raggiunto, o));
+        }
     } catch (const fb::EErroreDB& e) {
         std::fprintf(stderr, "database error: %s\n", qPrintable(e.Messaggio()));
         esito = 1;

@@ -171,30 +171,44 @@ void ImpostaGlifo(QPushButton& pulsante, ImmaginiGrafica& immagini, const QStrin
     pulsante.setIconSize(glifo.size());
 }
 
-// Quick entries at any depth, whether visible or not, linked into the program's group.
-void CaricaVociRapide(TBaseMainForm& finestra, TGruppoProgramma* gruppo, const QString& programma) {
-    fb::TQuery& query = *finestra.QueryAux2;
-    query.ApriSQL({QStringLiteral("SELECT * FROM DETTMENU WHERE"),
-                   QStringLiteral("(PROGRAMMA=%1)AND").arg(fb::Quota(programma)),
+struct VoceRapida {
+    qint32 Menu;
+    QString Descrizione;
+};
+
+// The quick entries of every program of the project, at any depth, whether visible or not,
+// in one select; each program's in ascending MENU order.
+QHash<qint32, std::vector<VoceRapida>> LeggiVociRapide(fb::TQuery& query, qint32 progetto) {
+    query.ApriSQL({QStringLiteral("SELECT PROGRAMMA,MENU,DESCRIZIONE FROM DETTMENU WHERE"),
+                   QStringLiteral("(PROGRAMMA IN (SELECT PROGRAMMA FROM DETTPROGETTI WHERE PROGETTO=%1))AND")
+                       .arg(fb::Quota(progetto)),
                    QStringLiteral("(VOCERAPIDA='1')"),
-                   QStringLiteral("ORDER BY MENU")});
-    for (; !query.Eof(); query.Next()) {
+                   QStringLiteral("ORDER BY PROGRAMMA,MENU")});
+    QHash<qint32, std::vector<VoceRapida>> voci;
+    for (; !query.Eof(); query.Next())
+        voci[Intero(query, "PROGRAMMA")].push_back({Intero(query, "MENU"), Campo(query, "DESCRIZIONE")});
+    query.Close();
+    return voci;
+}
+
+// Linked into the program's group.
+void CaricaVociRapide(TBaseMainForm& finestra, TGruppoProgramma* gruppo, const std::vector<VoceRapida>& voci) {
+    for (const VoceRapida& rapida : voci) {
         auto* voce = new TVoceRapida(&finestra);
         finestra.VociRapide.push_back(voce);
-        voce->ImpostaTesto(Campo(query, "DESCRIZIONE"));
+        voce->ImpostaTesto(rapida.Descrizione);
         QObject::connect(voce, &TVoceRapida::Click, &finestra,
                          piattaforma::Protetto([&finestra, voce] { finestra.VoceRapidaClick(voce); }));
         gruppo->Collega(voce);
-        voce->ImpostaTag(Intero(query, "MENU"));
+        voce->ImpostaTag(rapida.Menu);
     }
-    query.Close();
 }
 
 // The project's visible big buttons replace the previous ones, in the order the database
 // gives them, at the stored places on Panel1.
 void CaricaPulsantoni(TBaseMainForm& finestra, ImmaginiGrafica& immagini) {
     fb::TQuery& query = *finestra.QueryAux;
-    query.ApriSQL({QStringLiteral("SELECT *"),
+    query.ApriSQL({QStringLiteral("SELECT ID,POS_X,POS_Y,LARGHEZZA,ALTEZZA,NOME,NOMEIMMAGINE"),
                    QStringLiteral("FROM PULSANTONI"),
                    QStringLiteral("WHERE (PROGETTO=%1)").arg(fb::Quota(finestra.CodiceProgetto)),
                    QStringLiteral("AND(VISIBILE='1')")});
@@ -230,7 +244,8 @@ void TBaseMainForm::CaricaProgrammi() {
     const QString grafica = DirectoryGrafica();
     ImmaginiGrafica immaginiGrafica(grafica);
 
-    QueryAux->ApriSQL({QStringLiteral("SELECT * FROM PROGRAMMI WHERE CODICE IN("),
+    const QHash<qint32, std::vector<VoceRapida>> vociRapide = LeggiVociRapide(*QueryAux2, CodiceProgetto);
+    QueryAux->ApriSQL({QStringLiteral("SELECT CODICE,DESCRIZIONE,ICONA FROM PROGRAMMI WHERE CODICE IN("),
                        QStringLiteral("SELECT PROGRAMMA FROM DETTPROGETTI"),
                        QStringLiteral("WHERE PROGETTO=%1)").arg(fb::Quota(CodiceProgetto)),
                        QStringLiteral("ORDER BY CODICE")});
@@ -248,7 +263,7 @@ void TBaseMainForm::CaricaProgrammi() {
             gruppo->ImpostaIndiceImmaginePiccola(immagini);
             ++immagini;
         }
-        CaricaVociRapide(*this, gruppo, Campo(*QueryAux, "CODICE"));
+        CaricaVociRapide(*this, gruppo, vociRapide.value(Intero(*QueryAux, "CODICE")));
     }
     QueryAux->Close();
     CaricaPulsantoni(*this, immaginiGrafica);

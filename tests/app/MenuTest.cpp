@@ -801,8 +801,9 @@ TEST_F(MenuDiProva, TheMenuIsTheOneThePerLevelSelectsBuild) {
         const QStringList atteso = riferimento.Descrivi();
         EXPECT_EQ(AlberoMenu(*finestra), atteso);
         EXPECT_EQ(finestra->NumeroVoci, atteso.size() + 1);
-        if (programma == 32)
+        if (programma == 32) {
             EXPECT_GT(atteso.size(), 150) << "the large menu must keep most of its entries";
+        }
         ++programma;
     }
     EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();

@@ -4,14 +4,13 @@
 #include "datamodule/TabX.h"
 #include "fb/Query.h"
 #include "fb/Valori.h"
+#include "forms/Dialogo.h"
 #include "piattaforma/Protezione.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 #include <QToolButton>
 
 namespace {
@@ -43,15 +42,6 @@ QListWidget* ListaMultipla(const QString& nome, QWidget* owner, const QRect& pos
     return lista;
 }
 
-QToolButton* PulsanteVeloce(const QString& testo, const QString& nome, QWidget* owner,
-                            const QRect& posizione) {
-    auto* pulsante = new QToolButton(owner);
-    pulsante->setObjectName(nome);
-    pulsante->setText(testo);
-    pulsante->setGeometry(posizione);
-    return pulsante;
-}
-
 } // namespace
 
 TAbilitaDitteForm::TAbilitaDitteForm(QWidget* owner, TTabXForm* dataModule)
@@ -77,13 +67,13 @@ void TAbilitaDitteForm::CreaComponenti() {
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->move(312, 8);
 
-    ButtonDisattiva = PulsanteVeloce(QStringLiteral(">"), QStringLiteral("ButtonDisattiva"),
-                                     PanelAbilitaDitte, QRect(284, 24, 25, 25));
+    ButtonDisattiva = CreaPulsanteVeloce(PanelAbilitaDitte, QStringLiteral("ButtonDisattiva"),
+                                         QStringLiteral(">"), QRect(284, 24, 25, 25));
     connect(ButtonDisattiva, &QToolButton::clicked, this,
             piattaforma::Protetto([this] { ButtonDisattivaClick(); }));
 
-    ButtonAttiva = PulsanteVeloce(QStringLiteral("<"), QStringLiteral("ButtonAttiva"),
-                                  PanelAbilitaDitte, QRect(284, 49, 25, 25));
+    ButtonAttiva = CreaPulsanteVeloce(PanelAbilitaDitte, QStringLiteral("ButtonAttiva"),
+                                      QStringLiteral("<"), QRect(284, 49, 25, 25));
     connect(ButtonAttiva, &QToolButton::clicked, this,
             piattaforma::Protetto([this] { ButtonAttivaClick(); }));
 
@@ -155,13 +145,9 @@ void TAbilitaDitteForm::ButtonCancelClick() {
     done(RisultatoAnnulla);
 }
 
-void TAbilitaDitteForm::keyPressEvent(QKeyEvent* evento) {
-    // Escape presses Cancel: QDialog alone would end with 0.
-    if (evento->key() == Qt::Key_Escape && evento->modifiers() == Qt::NoModifier) {
-        ButtonCancel->click();
-        return;
-    }
-    QDialog::keyPressEvent(evento);
+// Escape and the close box end as Cancel does: QDialog alone would end with 0.
+void TAbilitaDitteForm::reject() {
+    done(RisultatoAnnulla);
 }
 
 // The panel fills the window.
@@ -172,9 +158,5 @@ void TAbilitaDitteForm::resizeEvent(QResizeEvent* evento) {
 
 void TAbilitaDitteForm::showEvent(QShowEvent* evento) {
     QDialog::showEvent(evento);
-    if (const QScreen* schermo = QGuiApplication::primaryScreen()) {
-        QRect area = frameGeometry();
-        area.moveCenter(schermo->geometry().center());
-        move(area.topLeft());
-    }
+    CentraSulloSchermo(*this);
 }

@@ -40,9 +40,10 @@ public:
     void ButtonAttivaClick();
     void ButtonOkClick();
     void ButtonCancelClick();
+    // Escape and the close box end as Cancel does.
+    void reject() override;
 
 protected:
-    void keyPressEvent(QKeyEvent* evento) override;
     void resizeEvent(QResizeEvent* evento) override;
     void showEvent(QShowEvent* evento) override;
 

@@ -1,6 +1,7 @@
 #include "forms/ListaMarcabile.h"
 
 #include "fb/Query.h"
+#include "forms/Dialogo.h"
 #include "piattaforma/Protezione.h"
 
 #include <QEvent>
@@ -256,4 +257,9 @@ bool TListaMarcabile::eventFilter(QObject* oggetto, QEvent* evento) {
 void TListaMarcabile::resizeEvent(QResizeEvent* evento) {
     QDialog::resizeEvent(evento);
     Ancore.Applica();
+}
+
+void TListaMarcabile::showEvent(QShowEvent* evento) {
+    QDialog::showEvent(evento);
+    CentraSulloSchermo(*this);
 }

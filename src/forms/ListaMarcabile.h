@@ -12,6 +12,7 @@
 class QLabel;
 class QPushButton;
 class QResizeEvent;
+class QShowEvent;
 class QTableView;
 class TTabXForm;
 
@@ -90,6 +91,7 @@ protected:
 
     bool eventFilter(QObject* oggetto, QEvent* evento) override;
     void resizeEvent(QResizeEvent* evento) override;
+    void showEvent(QShowEvent* evento) override;
 
     TTabXForm* TabXForm;
     TAncore Ancore;

@@ -6,16 +6,15 @@
 #include "fb/Errore.h"
 #include "fb/Valori.h"
 #include "forms/AbilitaDitte.h"
+#include "forms/Dialogo.h"
 #include "forms/SelDir.h"
 #include "piattaforma/Messaggi.h"
 #include "piattaforma/Percorsi.h"
 #include "piattaforma/Protezione.h"
 
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTextDocument>
 #include <QToolButton>
 
@@ -32,16 +31,6 @@ const QString ErroreInsert =
 
 // The acute accent stands in for the apostrophe in stored values (0xB4 of the code page).
 constexpr QChar AccentoAcuto = QChar(0x00B4);
-
-QToolButton* PulsanteVeloce(const QString& testo, const QString& nome, QWidget* owner,
-                            const QRect& posizione) {
-    auto* pulsante = new QToolButton(owner);
-    pulsante->setObjectName(nome);
-    pulsante->setText(testo);
-    pulsante->setAutoRaise(true);
-    pulsante->setGeometry(posizione);
-    return pulsante;
-}
 
 } // namespace
 
@@ -87,13 +76,13 @@ void TMemoNorvaneForm::CreaComponenti() {
     connect(ButtonCancel, &QPushButton::clicked, this,
             piattaforma::Protetto([this] { ButtonCancelClick(); }));
 
-    ButtonFile = PulsanteVeloce(QStringLiteral("File"), QStringLiteral("ButtonFile"), this,
-                                QRect(489, 5, 72, 18));
+    ButtonFile = CreaPulsanteVeloce(this, QStringLiteral("ButtonFile"), QStringLiteral("File"),
+                                    QRect(489, 5, 72, 18), true);
     connect(ButtonFile, &QToolButton::clicked, this,
             piattaforma::Protetto([this] { ButtonFileClick(); }));
 
-    ButtonPercorso = PulsanteVeloce(QStringLiteral("Percorso"), QStringLiteral("ButtonPercorso"),
-                                    this, QRect(561, 5, 72, 18));
+    ButtonPercorso = CreaPulsanteVeloce(this, QStringLiteral("ButtonPercorso"),
+                                        QStringLiteral("Percorso"), QRect(561, 5, 72, 18), true);
     connect(ButtonPercorso, &QToolButton::clicked, this,
             piattaforma::Protetto([this] { ButtonPercorsoClick(); }));
 
@@ -106,14 +95,14 @@ void TMemoNorvaneForm::CreaComponenti() {
     };
 
     ButtonAbilitaDitte =
-        PulsanteVeloce(QStringLiteral("Abilitaz. ditte"), QStringLiteral("ButtonAbilitaDitte"),
-                       this, QRect(633, 5, 72, 18));
+        CreaPulsanteVeloce(this, QStringLiteral("ButtonAbilitaDitte"),
+                           QStringLiteral("Abilitaz. ditte"), QRect(633, 5, 72, 18), true);
     connect(ButtonAbilitaDitte, &QToolButton::clicked, this,
             piattaforma::Protetto([this] { ButtonAbilitaDitteClick(); }));
 
-    margineMemo_ =
-        QSize(width() - MemoSD->geometry().right() - 1, height() - MemoSD->geometry().bottom() - 1);
-    margineFile_ = width() - ButtonFile->geometry().right() - 1;
+    // The field is anchored on all sides, the File button to the top right corner.
+    Ancore.Registra(MemoSD, TAncore::Tutti);
+    Ancore.Registra(ButtonFile, TAncore::AltoDestra);
 }
 
 void TMemoNorvaneForm::CaricaTesto() {
@@ -235,17 +224,10 @@ void TMemoNorvaneForm::ButtonAbilitaDitteClick() {
 
 void TMemoNorvaneForm::resizeEvent(QResizeEvent* evento) {
     QDialog::resizeEvent(evento);
-    // The field is anchored on all sides, the File button to the top right corner.
-    MemoSD->setGeometry(MemoSD->x(), MemoSD->y(), width() - MemoSD->x() - margineMemo_.width(),
-                        height() - MemoSD->y() - margineMemo_.height());
-    ButtonFile->move(width() - margineFile_ - ButtonFile->width(), ButtonFile->y());
+    Ancore.Applica();
 }
 
 void TMemoNorvaneForm::showEvent(QShowEvent* evento) {
     QDialog::showEvent(evento);
-    if (const QScreen* schermo = QGuiApplication::primaryScreen()) {
-        QRect area = frameGeometry();
-        area.moveCenter(schermo->geometry().center());
-        move(area.topLeft());
-    }
+    CentraSulloSchermo(*this);
 }

@@ -2,9 +2,9 @@
 
 #include "fb/Query.h"
 #include "fb/Transazione.h"
+#include "forms/Ancore.h"
 
 #include <QDialog>
-#include <QSize>
 
 #include <functional>
 
@@ -65,8 +65,5 @@ private:
     void InserisciNelTesto(const QString& testo);
 
     TTabXForm* TabXForm;
-    // Distances of the field's right and bottom edges and of the File button's right edge
-    // from the window's, as designed.
-    QSize margineMemo_;
-    int margineFile_ = 0;
+    TAncore Ancore;
 };

@@ -1,14 +1,13 @@
 #include "forms/SceltaDisco.h"
 
+#include "forms/Dialogo.h"
 #include "piattaforma/Messaggi.h"
 #include "piattaforma/Percorsi.h"
 #include "piattaforma/Protezione.h"
 
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 #include <algorithm>
 
@@ -88,11 +87,7 @@ void TSceltaDiscoForm::reject() {
 
 void TSceltaDiscoForm::showEvent(QShowEvent* evento) {
     QDialog::showEvent(evento);
-    if (const QScreen* schermo = QGuiApplication::primaryScreen()) {
-        QRect area = frameGeometry();
-        area.moveCenter(schermo->geometry().center());
-        move(area.topLeft());
-    }
+    CentraSulloSchermo(*this);
 }
 
 QString CambiaLetteraDisco(const QString& valore, QChar lettera) {

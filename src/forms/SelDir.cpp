@@ -1,5 +1,6 @@
 #include "forms/SelDir.h"
 
+#include "forms/Dialogo.h"
 #include "piattaforma/Percorsi.h"
 #include "piattaforma/Protezione.h"
 
@@ -11,7 +12,6 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 
 namespace {
 
@@ -179,20 +179,12 @@ bool TSelDirForm::eventFilter(QObject* oggetto, QEvent* evento) {
     return QDialog::eventFilter(oggetto, evento);
 }
 
-void TSelDirForm::keyPressEvent(QKeyEvent* evento) {
-    // Escape presses Cancel: QDialog alone would end with 0.
-    if (evento->key() == Qt::Key_Escape && evento->modifiers() == Qt::NoModifier) {
-        ButtonCancel->click();
-        return;
-    }
-    QDialog::keyPressEvent(evento);
+// Escape and the close box end as Cancel does: QDialog alone would end with 0.
+void TSelDirForm::reject() {
+    done(RisultatoAnnulla);
 }
 
 void TSelDirForm::showEvent(QShowEvent* evento) {
     QDialog::showEvent(evento);
-    if (const QScreen* schermo = screen()) {
-        QRect area = frameGeometry();
-        area.moveCenter(schermo->geometry().center());
-        move(area.topLeft());
-    }
+    CentraSulloSchermo(*this);
 }

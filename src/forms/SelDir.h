@@ -39,11 +39,12 @@ public:
     void DriveComboBox1Change();
     // Opens the directory of that line: an upper one goes up, a lower one goes in.
     void DirectoryListBox1DblClick(QListWidgetItem* riga);
+    // Escape and the close box end as Cancel does.
+    void reject() override;
 
 protected:
     bool eventFilter(QObject* oggetto, QEvent* evento) override;
     void showEvent(QShowEvent* evento) override;
-    void keyPressEvent(QKeyEvent* evento) override;
 
 private:
     void CreaComponenti();

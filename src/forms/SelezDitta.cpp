@@ -3,6 +3,7 @@
 #include "datamodule/TabX.h"
 #include "fb/Query.h"
 #include "fb/Valori.h"
+#include "forms/Dialogo.h"
 #include "piattaforma/Protezione.h"
 
 #include <QEvent>
@@ -32,22 +33,6 @@ int Scala(int valore, int centesimi) {
 QRect Scala(const QRect& r, int centesimi) {
     return QRect(Scala(r.x(), centesimi), Scala(r.y(), centesimi), Scala(r.width(), centesimi),
                  Scala(r.height(), centesimi));
-}
-
-// How far the child's right and bottom edges stand from its holder's.
-QSize MargineAncora(const QWidget* figlio) {
-    const QSize contenitore = figlio->parentWidget()->size();
-    const QRect g = figlio->geometry();
-    return QSize(contenitore.width() - g.x() - g.width(),
-                 contenitore.height() - g.y() - g.height());
-}
-
-// Anchored on all sides: left and top stay, right and bottom keep their distances.
-void ApplicaAncora(QWidget* figlio, const QSize& margine) {
-    const QSize contenitore = figlio->parentWidget()->size();
-    const QRect g = figlio->geometry();
-    figlio->setGeometry(g.x(), g.y(), contenitore.width() - g.x() - margine.width(),
-                        contenitore.height() - g.y() - margine.height());
 }
 
 bool DittaElencabile(const QString& intestazione) {
@@ -154,14 +139,11 @@ void TSelezDittaForm::ScalaPerSchermo(QSize schermo) {
     RegistraAncore();
 }
 
+// The group box and the list are anchored on all sides.
 void TSelezDittaForm::RegistraAncore() {
-    margineGruppo_ = MargineAncora(GroupBox1);
-    margineLista_ = MargineAncora(ListBoxSelDitta);
-}
-
-void TSelezDittaForm::ApplicaAncore() {
-    ApplicaAncora(GroupBox1, margineGruppo_);
-    ApplicaAncora(ListBoxSelDitta, margineLista_);
+    Ancore = TAncore();
+    Ancore.Registra(GroupBox1, TAncore::Tutti);
+    Ancore.Registra(ListBoxSelDitta, TAncore::Tutti);
 }
 
 bool TSelezDittaForm::RigaSelezionata() const {
@@ -205,14 +187,10 @@ bool TSelezDittaForm::eventFilter(QObject* oggetto, QEvent* evento) {
 
 void TSelezDittaForm::resizeEvent(QResizeEvent* evento) {
     QDialog::resizeEvent(evento);
-    ApplicaAncore();
+    Ancore.Applica();
 }
 
 void TSelezDittaForm::showEvent(QShowEvent* evento) {
     QDialog::showEvent(evento);
-    if (const QScreen* schermo = QGuiApplication::primaryScreen()) {
-        QRect area = frameGeometry();
-        area.moveCenter(schermo->geometry().center());
-        move(area.topLeft());
-    }
+    CentraSulloSchermo(*this);
 }

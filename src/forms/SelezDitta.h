@@ -1,5 +1,7 @@
 #pragma once
 
+#include "forms/Ancore.h"
+
 #include <QDialog>
 #include <QSize>
 
@@ -47,11 +49,8 @@ private:
     void ScalaPerSchermo(QSize schermo);
     // The designed anchors: group box and list follow the size of what holds them.
     void RegistraAncore();
-    void ApplicaAncore();
     bool RigaSelezionata() const;
 
     TTabXForm* TabXForm;
-    // Distances of the right and bottom edges from the holder's, as last placed.
-    QSize margineGruppo_;
-    QSize margineLista_;
+    TAncore Ancore;
 };

@@ -4,9 +4,7 @@
 #include "app/BaseMain.h"
 
 #include "datamodule/TabX.h"
-#include "db/DumpIstruzione.h"
 #include "db/Lotto.h"
-#include "fb/Errore.h"
 #include "fb/Valori.h"
 #include "forms/SceltaDisco.h"
 #include "piattaforma/Messaggi.h"
@@ -137,15 +135,5 @@ bool TBaseMainForm::RiscriviPercorsi(const QString& codiceUtente, const QString&
                        QStringLiteral("WHERE CODICE=") + fb::Quota(codiceUtente)},
                       ErroreUpdate))
         return false;
-    // A refused commit is the last statement's failure: the run must not stay pending,
-    // holding its rows locked.
-    try {
-        lotto.Commit();
-    } catch (const fb::EErroreDB&) {
-        SalvaIstruzione(Operazione, QueryAux2->SQL);
-        RiavviaTransazione(*TransazioneAux);
-        piattaforma::MostraErrore(ErroreUpdate);
-        return false;
-    }
-    return true;
+    return lotto.Commit();
 }

@@ -13,9 +13,12 @@ bool TLottoIstruzioni::Esegui(std::initializer_list<QString> righe, const QStrin
     if (!riuscito_)
         return false;
     query_.ImpostaSQL(righe);
+    ultimoErrore_ = testoErrore;
     try {
         query_.ExecSQL();
-    } catch (const fb::EErroreDB&) {
+    } catch (const fb::EErroreDB& errore) {
+        if (errore.ConnessionePersa())
+            throw;
         Fallito(testoErrore);
     }
     return riuscito_;
@@ -30,14 +33,26 @@ void TLottoIstruzioni::Fallito(const QString& testoErrore) {
     piattaforma::MostraErrore(testoErrore);
 }
 
-void TLottoIstruzioni::Commit() {
-    if (riuscito_)
-        transazione_.Commit();
+template <typename Conclusione> bool TLottoIstruzioni::Concludi(Conclusione conclusione) {
+    if (!riuscito_)
+        return false;
+    try {
+        conclusione();
+    } catch (const fb::EErroreDB& errore) {
+        if (errore.ConnessionePersa())
+            throw;
+        // Left pending, the batch would keep its rows locked: it fails as its last statement.
+        Fallito(ultimoErrore_.isEmpty() ? errore.Messaggio() : ultimoErrore_);
+    }
+    return riuscito_;
 }
 
-void TLottoIstruzioni::CommitRetaining() {
-    if (riuscito_)
-        transazione_.CommitRetaining();
+bool TLottoIstruzioni::Commit() {
+    return Concludi([this] { transazione_.Commit(); });
+}
+
+bool TLottoIstruzioni::CommitRetaining() {
+    return Concludi([this] { transazione_.CommitRetaining(); });
 }
 
 void RiavviaTransazione(fb::TTransazione& transazione) {

@@ -235,6 +235,29 @@ TEST_F(Sessioni, AFailedUpdateRollsBackTheWholeClose) {
     EXPECT_TRUE(QDir(corrente.path()).entryList(QDir::Files).isEmpty());
 }
 
+// A commit the engine refuses fails the close as its last update would: nothing is closed,
+// nothing stays pending, and the next close works.
+TEST_F(Sessioni, ARefusedCommitFailsTheCloseAndLeavesNothingPending) {
+    Utenti({"CREATE EXCEPTION CONFERMA_RIFIUTATA 'rifiutata'",
+            "CREATE TRIGGER RIFIUTA_CONFERMA ON TRANSACTION COMMIT AS BEGIN "
+            "IF (EXISTS(SELECT 1 FROM KESTOLOG WHERE CODICESESSIONE=3 AND DATACHIUSURA IS NOT NULL)) THEN "
+            "EXCEPTION CONFERMA_RIFIUTATA; END"});
+    TSessioniForm finestra(nullptr, &Modulo());
+    finestra.ListaSelezionate = QStringList{"1", "3"};
+    msg->Rispondi(Risposta::Si);
+    finestra.ButtonChiudiSel->click();
+    EXPECT_EQ(msg->Testi().value(1),
+              "Errore interno di UPDATE: impossibile chiudere le sessioni selezionate. Riprovare");
+    EXPECT_EQ(Aperte(), "1,2,3,5");
+
+    finestra.ListaSelezionate = QStringList{"1"};
+    msg->Svuota();
+    msg->Rispondi(Risposta::Si);
+    finestra.ButtonChiudiSel->click();
+    EXPECT_EQ(msg->Testi(), QStringList{"Effettuare la chiusura delle sessioni selezionate?"});
+    EXPECT_EQ(Aperte(), "2,3,5");
+}
+
 // Semaphores 10, 30, 20 occupied (of two users), 40 freed.
 class Semafori : public Liste {
 protected:

@@ -113,15 +113,7 @@ TEST_F(Amministrazione, TheInUseMarkComesBackAfterTheConnectionIsAttachedAgain) 
 TEST_F(Amministrazione, FreeingASemaphoreLetsTheWindowItBlockedOpen) {
     Voce(2, "ApriX");
     Voce(3, "ApriY");
-    prova::InstallazioneDiProva::Esegui(
-        installazione.FileArchivio(),
-        {QStringLiteral("INSERT INTO SEMAFORIFCRITICHE (DLL, FORM, OSSERVATASPECIALE) VALUES ('%1', 'ApriX', 0)")
-             .arg(prova::PercorsoProvaFunzioni()),
-         QStringLiteral("INSERT INTO SEMAFORIFCRITICHE (DLL, FORM, OSSERVATASPECIALE) VALUES ('%1', 'ApriY', 0)")
-             .arg(prova::PercorsoProvaFunzioni()),
-         QStringLiteral("INSERT INTO SEMAFORIFCRITICHECOLL (DLLPRIN, FORMPRIN, DLLCOLLEGATA, FORMCOLLEGATA) "
-                        "VALUES ('%1', 'ApriY', '%1', 'ApriX')")
-             .arg(prova::PercorsoProvaFunzioni())});
+    CollegaFinestreCritiche("ApriY", "ApriX");
     Entra("ROSSI");
     Finestra().EseguiFunzioneVoce(10, 2, 1);
     Finestra().EseguiFunzioneVoce(10, 3, 1);

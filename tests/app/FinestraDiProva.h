@@ -66,6 +66,22 @@ protected:
                     .arg(testo(livello2), testo(dll), testo(funzione), testo(parametri))});
     }
 
+    // Both exports of the test library are critical windows; the first may not open while the
+    // second is taken.
+    void CollegaFinestreCritiche(const QString& principale, const QString& collegata) {
+        const QString dll = prova::PercorsoProvaFunzioni();
+        const auto critica = [&dll](const QString& form) {
+            return QStringLiteral("INSERT INTO SEMAFORIFCRITICHE (DLL, FORM, OSSERVATASPECIALE) VALUES ('%1', '%2', 0)")
+                .arg(dll, form);
+        };
+        prova::InstallazioneDiProva::Esegui(
+            installazione.FileArchivio(),
+            {critica(principale), critica(collegata),
+             QStringLiteral("INSERT INTO SEMAFORIFCRITICHECOLL (DLLPRIN, FORMPRIN, DLLCOLLEGATA, FORMCOLLEGATA) "
+                            "VALUES ('%1', '%2', '%1', '%3')")
+                 .arg(dll, principale, collegata)});
+    }
+
     TBaseMainForm& Finestra() {
         if (!finestra_)
             finestra_ = std::make_unique<TBaseMainForm>();

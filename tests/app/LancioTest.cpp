@@ -436,15 +436,7 @@ class DuePostazioni : public FinestraDiProva {};
 TEST_F(DuePostazioni, ACriticalWindowTakenOnOneRefusesItsLinkedWindowOnTheOther) {
     Voce(2, "ApriX");
     Voce(3, "ApriY");
-    prova::InstallazioneDiProva::Esegui(
-        installazione.FileArchivio(),
-        {QStringLiteral("INSERT INTO SEMAFORIFCRITICHE (DLL, FORM, OSSERVATASPECIALE) VALUES ('%1', 'ApriX', 0)")
-             .arg(prova::PercorsoProvaFunzioni()),
-         QStringLiteral("INSERT INTO SEMAFORIFCRITICHE (DLL, FORM, OSSERVATASPECIALE) VALUES ('%1', 'ApriY', 0)")
-             .arg(prova::PercorsoProvaFunzioni()),
-         QStringLiteral("INSERT INTO SEMAFORIFCRITICHECOLL (DLLPRIN, FORMPRIN, DLLCOLLEGATA, FORMCOLLEGATA) "
-                        "VALUES ('%1', 'ApriY', '%1', 'ApriX')")
-             .arg(prova::PercorsoProvaFunzioni())});
+    CollegaFinestreCritiche("ApriY", "ApriX");
     Entra("ROSSI");
     TBaseMainForm altra;
     altra.ComboUtenti1->setCurrentIndex(altra.ComboUtenti1->findText("D'ANGELO"));

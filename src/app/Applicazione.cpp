@@ -45,6 +45,8 @@ void TApplicazione::MostraEccezione(const std::exception& e) {
 void TApplicazione::MostraEccezione(std::exception_ptr eccezione) {
     try {
         std::rethrow_exception(eccezione);
+    } catch (const piattaforma::EAbort&) {
+        // The silent abort ends the work without a word.
     } catch (const std::exception& e) {
         MostraEccezione(e);
     } catch (...) {

@@ -2,6 +2,7 @@
 
 #include "fb/Aggiornamento.h"
 #include "fb/Database.h"
+#include "fb/Istruzioni.h"
 #include "fb/Query.h"
 #include "fb/Transazione.h"
 
@@ -19,28 +20,10 @@ QStringList CondizioniPosizione(qint32 utente, qint32 situazione, qint32 progett
             QStringLiteral("AND (CodiceProgetto=") + QString::number(progetto) + QLatin1Char(')')};
 }
 
-void AggiungiRighe(fb::TRighe& righe, const QStringList& nuove) {
-    for (const QString& riga : nuove)
-        righe.Add(riga);
-}
-
-// Each item on its own line, followed by a comma except the last.
-void AggiungiElenco(fb::TRighe& righe, const QStringList& voci) {
-    for (qsizetype i = 0; i < voci.size(); ++i)
-        righe.Add(i + 1 < voci.size() ? voci[i] + QLatin1Char(',') : voci[i]);
-}
-
-QStringList ConPrefisso(const QString& prefisso, const QStringList& nomi) {
-    QStringList risultato;
-    for (const QString& nome : nomi)
-        risultato.append(prefisso + nome);
-    return risultato;
-}
-
 void ApriPosizione(fb::TQuery& query, qint32 utente, qint32 situazione, qint32 progetto) {
     query.SQL.Clear();
     query.SQL.Add(QStringLiteral("SELECT * FROM \"") + TabellaPosizioni + QLatin1Char('"'));
-    AggiungiRighe(query.SQL, CondizioniPosizione(utente, situazione, progetto));
+    fb::AggiungiRighe(query.SQL, CondizioniPosizione(utente, situazione, progetto));
     query.Open();
     query.First();
 }
@@ -72,7 +55,7 @@ void ScriviPosizione(fb::TQuery& query, const QRect& geometria, qint32 utente, q
     query.SetUpdateObject(&aggiornamento);
     CreaSQLAggiornamento(query, TabellaPosizioni, QStringLiteral("UPDATE"), aggiornamento);
     CreaSQLAggiornamento(query, TabellaPosizioni, QStringLiteral("INSERT"), aggiornamento);
-    AggiungiRighe(aggiornamento.ModifySQL, CondizioniPosizione(utente, situazione, progetto));
+    fb::AggiungiRighe(aggiornamento.ModifySQL, CondizioniPosizione(utente, situazione, progetto));
     if (!query.Eof()) {
         aggiornamento.Edit();
     } else {
@@ -83,28 +66,6 @@ void ScriviPosizione(fb::TQuery& query, const QRect& geometria, qint32 utente, q
     }
     ScriviGeometria(aggiornamento, geometria);
     aggiornamento.Post();
-}
-
-void ScriviModifica(fb::TRighe& istruzione, const QString& tabella, const QStringList& campi) {
-    istruzione.Clear();
-    istruzione.Add(QStringLiteral("UPDATE \"") + tabella + QLatin1Char('"'));
-    istruzione.Add(QStringLiteral("SET"));
-    QStringList assegnazioni;
-    for (const QString& campo : campi)
-        assegnazioni.append(campo + QStringLiteral("=:") + campo);
-    AggiungiElenco(istruzione, assegnazioni);
-}
-
-void ScriviInserimento(fb::TRighe& istruzione, const QString& tabella, const QStringList& campi) {
-    istruzione.Clear();
-    istruzione.Add(QStringLiteral("INSERT INTO \"") + tabella + QLatin1Char('"'));
-    istruzione.Add(QStringLiteral("("));
-    AggiungiElenco(istruzione, campi);
-    istruzione.Add(QStringLiteral(")"));
-    istruzione.Add(QStringLiteral("VALUES"));
-    istruzione.Add(QStringLiteral("("));
-    AggiungiElenco(istruzione, ConPrefisso(QStringLiteral(":"), campi));
-    istruzione.Add(QStringLiteral(")"));
 }
 
 } // namespace
@@ -141,12 +102,12 @@ void CreaSQLAggiornamento(fb::TQuery& query, const QString& tabella, const QStri
                           fb::TAggiornamento& aggiornamento) {
     // On the connection's default transaction: null leaves it to the query.
     fb::TQuery colonne(query.Database);
-    AggiungiRighe(colonne.SQL, query.SQL.Righe());
+    fb::AggiungiRighe(colonne.SQL, query.SQL.Righe());
     colonne.Open();
     const QStringList campi = colonne.NomiCampi();
     if (tipo.compare(QStringLiteral("UPDATE"), Qt::CaseInsensitive) == 0)
-        ScriviModifica(aggiornamento.ModifySQL, tabella, campi);
+        fb::ScriviModifica(aggiornamento.ModifySQL, QLatin1Char('"') + tabella + QLatin1Char('"'), campi, campi);
     else if (tipo.compare(QStringLiteral("INSERT"), Qt::CaseInsensitive) == 0)
-        ScriviInserimento(aggiornamento.InsertSQL, tabella, campi);
+        fb::ScriviInserimento(aggiornamento.InsertSQL, QLatin1Char('"') + tabella + QLatin1Char('"'), campi, campi);
     colonne.Close();
 }

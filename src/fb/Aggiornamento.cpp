@@ -92,8 +92,14 @@ void TAggiornamento::Esegui(const TRighe& istruzione) {
         throw EErroreDB(stato_ == Modifica ? QStringLiteral("The update object has no modify statement")
                                            : QStringLiteral("The update object has no insert statement"));
     const TQuery& query = Query();
-    esecuzione_.Database = query.Database;
-    esecuzione_.Transaction = query.Transaction;
+    EseguiCon(istruzione, query.Database, query.Transaction,
+              [this](TParametro& parametro) { Assegna(parametro); });
+}
+
+void TAggiornamento::EseguiCon(const TRighe& istruzione, TDatabase* database, TTransazione* transazione,
+                               const std::function<void(TParametro&)>& assegna) {
+    esecuzione_.Database = database;
+    esecuzione_.Transaction = transazione;
     if (copiata_ != &istruzione || versioneCopiata_ != istruzione.Versione()) {
         esecuzione_.SQL.Clear();
         for (const QString& riga : istruzione.Righe())
@@ -102,7 +108,7 @@ void TAggiornamento::Esegui(const TRighe& istruzione) {
         versioneCopiata_ = istruzione.Versione();
     }
     for (int i = 0; i < esecuzione_.ParamCount(); ++i)
-        Assegna(esecuzione_.Params(i));
+        assegna(esecuzione_.Params(i));
     esecuzione_.ExecSQL();
 }
 

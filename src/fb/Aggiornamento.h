@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <deque>
+#include <functional>
 
 namespace fb {
 
@@ -25,6 +26,8 @@ public:
 
     TRighe ModifySQL;
     TRighe InsertSQL;
+    // Used by datasets only (TIBQuery): the statement that deletes the current row.
+    TRighe DeleteSQL;
 
     TQuery* DataSet() const { return query_; }
     Stato State() const { return stato_; }
@@ -39,6 +42,14 @@ public:
     // A parameter of the statement must name a column of the query or a value set here.
     void Post();
     void Cancel();
+
+    // Runs one statement on a connection and transaction, the caller giving each parameter
+    // its value: for datasets that keep their own rows. Prepared again only when the
+    // statement changes.
+    void EseguiCon(const TRighe& istruzione, TDatabase* database, TTransazione* transazione,
+                   const std::function<void(TParametro&)>& assegna);
+    // Rows changed by the last statement run; asks the engine, so only when wanted.
+    qint64 RigheToccate() const { return esecuzione_.RowsAffected(); }
 
 private:
     friend class TQuery;

@@ -235,6 +235,62 @@ QDateTime TCampo::AsDateTime() const {
 
 QDate TCampo::AsDate() const { return IsNull() ? QDate() : AsDateTime().date(); }
 
+TGenere TCampo::Genere() const {
+    switch (tipo_) {
+    case SQL_TEXT:
+    case SQL_VARYING:
+        return TGenere::Testo;
+    case SQL_BLOB:
+        return sottotipo_ == 1 ? TGenere::Memo : TGenere::Binario;
+    case SQL_SHORT:
+    case SQL_LONG:
+    case SQL_INT64:
+        return scala_ < 0 ? TGenere::Decimale : TGenere::Intero;
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT:
+        return TGenere::Virgola;
+    case SQL_TYPE_DATE:
+        return TGenere::Data;
+    case SQL_TYPE_TIME:
+        return TGenere::Ora;
+    case SQL_TIMESTAMP:
+        return TGenere::DataOra;
+    case SQL_BOOLEAN:
+        return TGenere::Logico;
+    default:
+        return TGenere::Testo;
+    }
+}
+
+int TCampo::Dimensione() const {
+    return Genere() == TGenere::Testo ? static_cast<int>(lunghezza_) : 0;
+}
+
+QVariant TCampo::Valore() const {
+    if (IsNull())
+        return {};
+    const unsigned char* p = Dati() + offset_;
+    switch (Genere()) {
+    case TGenere::Intero:
+        return QVariant::fromValue(AsInt64());
+    case TGenere::Virgola:
+        return AsFloat();
+    case TGenere::Binario:
+        return AsBytes();
+    case TGenere::Data:
+        return AsDate();
+    case TGenere::Ora:
+        return Ora(Leggi<ISC_TIME>(p));
+    case TGenere::DataOra:
+        return AsDateTime();
+    case TGenere::Logico:
+        return *p != 0;
+    default:
+        return AsString();
+    }
+}
+
 // ---- TQuery -------------------------------------------------------------------------------
 
 namespace {

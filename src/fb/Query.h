@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTime>
+#include <QVariant>
 
 #include <initializer_list>
 #include <vector>
@@ -37,10 +38,20 @@ private:
     unsigned versione_ = 0;
 };
 
+// What a column holds, as datasets and grids see it. Decimale is an exact number with a
+// scale (NUMERIC, DECIMAL), carried as its decimal text.
+enum class TGenere { Testo, Memo, Binario, Intero, Decimale, Virgola, Data, Ora, DataOra, Logico };
+
 // One column of the current row of an open query.
 class TCampo {
 public:
     const QString& FieldName() const { return nome_; }
+    TGenere Genere() const;
+    // Characters of a text column; 0 for the others.
+    int Dimensione() const;
+    // The value with the type of its kind: qint64, double, QString (texts, memos and
+    // decimals), QByteArray, QDate, QTime, QDateTime or bool; an invalid QVariant for NULL.
+    QVariant Valore() const;
     bool IsNull() const;
     // NULL reads as the empty text; dates as dd/MM/yyyy, times as hh:mm:ss.
     QString AsString() const;

@@ -18,4 +18,11 @@ private:
     QString messaggio_;
 };
 
+// The silent abort: ends the operation in progress without any message. A dataset's
+// before-edit handler raises it to refuse entering edit mode.
+class EAbort : public std::exception {
+public:
+    const char* what() const noexcept override { return "Operation aborted"; }
+};
+
 } // namespace piattaforma

@@ -1,5 +1,6 @@
 #include "piattaforma/Protezione.h"
 
+#include "piattaforma/Errori.h"
 #include "piattaforma/Messaggi.h"
 
 #include <QString>
@@ -29,7 +30,19 @@ void ImpostaRapportoEccezioni(std::function<void(std::exception_ptr)> rapporto) 
     Rapporto() = std::move(rapporto);
 }
 
+static bool Silenziosa(std::exception_ptr eccezione) {
+    try {
+        std::rethrow_exception(eccezione);
+    } catch (const EAbort&) {
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
 void RiportaEccezione(std::exception_ptr eccezione) {
+    if (Silenziosa(eccezione))
+        return;
     try {
         if (Rapporto())
             Rapporto()(eccezione);

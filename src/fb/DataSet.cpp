@@ -1,0 +1,717 @@
+#include "fb/DataSet.h"
+
+#include "fb/Database.h"
+#include "fb/Errore.h"
+#include "fb/Istruzioni.h"
+#include "fb/Transazione.h"
+#include "piattaforma/Errori.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace fb {
+
+namespace {
+
+[[noreturn]] void ErroreValore(const QVariant& valore, const char* tipo) {
+    throw piattaforma::ErroreConversione(QLatin1Char('\'') + valore.toString() + QStringLiteral("' is not a valid ") +
+                                         QLatin1String(tipo));
+}
+
+bool EIntero(const QVariant& v) {
+    const int tipo = v.typeId();
+    return tipo == QMetaType::Int || tipo == QMetaType::LongLong || tipo == QMetaType::UInt ||
+           tipo == QMetaType::Short || tipo == QMetaType::UShort || tipo == QMetaType::ULongLong;
+}
+
+bool ETesto(const QVariant& v) { return v.typeId() == QMetaType::QString; }
+
+QVariant InIntero(const QVariant& v) {
+    if (EIntero(v))
+        return QVariant::fromValue(v.toLongLong());
+    if (v.typeId() == QMetaType::Double) {
+        const double d = v.toDouble();
+        if (std::floor(d) != d || std::fabs(d) > 9.2e18)
+            ErroreValore(v, "integer value");
+        return QVariant::fromValue(static_cast<qint64>(d));
+    }
+    if (v.typeId() == QMetaType::Bool)
+        return QVariant::fromValue<qint64>(v.toBool() ? 1 : 0);
+    bool ok = false;
+    const qint64 n = v.toString().trimmed().toLongLong(&ok);
+    if (!ok)
+        ErroreValore(v, "integer value");
+    return QVariant::fromValue(n);
+}
+
+double InVirgola(const QVariant& v) {
+    if (!ETesto(v) && v.canConvert<double>())
+        return v.toDouble();
+    bool ok = false;
+    const double d = v.toString().trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+    if (!ok)
+        ErroreValore(v, "floating point value");
+    return d;
+}
+
+QDate InData(const QVariant& v) {
+    if (v.typeId() == QMetaType::QDate)
+        return v.toDate();
+    if (v.typeId() == QMetaType::QDateTime)
+        return v.toDateTime().date();
+    const QString testo = v.toString().trimmed();
+    for (const char* formato : {"dd/MM/yyyy", "d/M/yyyy", "yyyy-MM-dd"}) {
+        const QDate data = QDate::fromString(testo, QLatin1String(formato));
+        if (data.isValid())
+            return data;
+    }
+    ErroreValore(v, "date");
+}
+
+QTime InOra(const QVariant& v) {
+    if (v.typeId() == QMetaType::QTime)
+        return v.toTime();
+    if (v.typeId() == QMetaType::QDateTime)
+        return v.toDateTime().time();
+    const QString testo = v.toString().trimmed();
+    for (const char* formato : {"hh:mm:ss", "h:mm:ss", "hh:mm", "h:mm", "hh:mm:ss.zzz"}) {
+        const QTime ora = QTime::fromString(testo, QLatin1String(formato));
+        if (ora.isValid())
+            return ora;
+    }
+    ErroreValore(v, "time");
+}
+
+QDateTime InDataOra(const QVariant& v) {
+    if (v.typeId() == QMetaType::QDateTime)
+        return v.toDateTime();
+    if (v.typeId() == QMetaType::QDate)
+        return QDateTime(v.toDate(), QTime(0, 0));
+    const QString testo = v.toString().trimmed();
+    for (const char* formato : {"dd/MM/yyyy hh:mm:ss", "dd/MM/yyyy hh:mm", "yyyy-MM-dd hh:mm:ss", "yyyy-MM-ddThh:mm:ss"}) {
+        const QDateTime momento = QDateTime::fromString(testo, QLatin1String(formato));
+        if (momento.isValid())
+            return momento;
+    }
+    return QDateTime(InData(v), QTime(0, 0));
+}
+
+bool InLogico(const QVariant& v) {
+    if (v.typeId() == QMetaType::Bool || EIntero(v))
+        return v.toBool();
+    const QString testo = v.toString().trimmed();
+    if (testo.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0 || testo == QStringLiteral("1"))
+        return true;
+    if (testo.compare(QStringLiteral("false"), Qt::CaseInsensitive) == 0 || testo == QStringLiteral("0"))
+        return false;
+    ErroreValore(v, "boolean value");
+}
+
+// The value in the type the dataset keeps for the kind; NULL for nothing or the empty text.
+QVariant Converti(TGenere genere, const QVariant& valore) {
+    if (!valore.isValid() || valore.isNull() || (ETesto(valore) && valore.toString().isEmpty()))
+        return {};
+    switch (genere) {
+    case TGenere::Testo:
+    case TGenere::Memo:
+        return valore.toString();
+    case TGenere::Binario:
+        return valore.toByteArray();
+    case TGenere::Intero:
+        return InIntero(valore);
+    case TGenere::Decimale: {
+        const double numero = InVirgola(valore);
+        return ETesto(valore) ? valore.toString().trimmed().replace(QLatin1Char(','), QLatin1Char('.'))
+                              : QString::number(numero, 'g', 17);
+    }
+    case TGenere::Virgola:
+        return InVirgola(valore);
+    case TGenere::Data:
+        return InData(valore);
+    case TGenere::Ora:
+        return InOra(valore);
+    case TGenere::DataOra:
+        return InDataOra(valore);
+    case TGenere::Logico:
+        return InLogico(valore);
+    }
+    return valore;
+}
+
+QString Testo(const QVariant& valore) {
+    if (!valore.isValid())
+        return {};
+    switch (valore.typeId()) {
+    case QMetaType::QDate:
+        return valore.toDate().toString(QStringLiteral("dd/MM/yyyy"));
+    case QMetaType::QTime:
+        return valore.toTime().toString(QStringLiteral("hh:mm:ss"));
+    case QMetaType::QDateTime: {
+        const QDateTime momento = valore.toDateTime();
+        if (momento.time() == QTime(0, 0))
+            return momento.date().toString(QStringLiteral("dd/MM/yyyy"));
+        return momento.toString(QStringLiteral("dd/MM/yyyy hh:mm:ss"));
+    }
+    case QMetaType::Double:
+        return QString::number(valore.toDouble(), 'g', 15);
+    case QMetaType::Bool:
+        return valore.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    default:
+        return valore.toString();
+    }
+}
+
+} // namespace
+
+// ---- TCampoDataSet ------------------------------------------------------------------------
+
+const QString& TCampoDataSet::FieldName() const { return dataset_->definizioni_[static_cast<size_t>(indice_)].Nome; }
+
+TGenere TCampoDataSet::Genere() const { return dataset_->definizioni_[static_cast<size_t>(indice_)].Genere; }
+
+QVariant TCampoDataSet::Value() const {
+    if (dataset_->corrente_ < 0)
+        return {};
+    return dataset_->Valore(dataset_->corrente_, indice_);
+}
+
+QString TCampoDataSet::AsString() const { return Testo(Value()); }
+
+qint64 TCampoDataSet::AsInt64() const {
+    const QVariant valore = Value();
+    if (!valore.isValid())
+        return 0;
+    if (valore.typeId() == QMetaType::Double)
+        return std::llround(valore.toDouble());
+    if (Genere() == TGenere::Decimale)
+        return std::llround(InVirgola(valore));
+    return InIntero(valore).toLongLong();
+}
+
+int TCampoDataSet::AsInteger() const {
+    const qint64 valore = AsInt64();
+    if (valore < INT32_MIN || valore > INT32_MAX)
+        ErroreValore(QString::number(valore), "integer value");
+    return static_cast<int>(valore);
+}
+
+double TCampoDataSet::AsFloat() const {
+    const QVariant valore = Value();
+    return valore.isValid() ? InVirgola(valore) : 0.0;
+}
+
+QDate TCampoDataSet::AsDate() const {
+    const QVariant valore = Value();
+    return valore.isValid() ? InData(valore) : QDate();
+}
+
+void TCampoDataSet::SetValue(const QVariant& valore) { dataset_->ImpostaCampo(indice_, valore); }
+
+// ---- TDataSet -----------------------------------------------------------------------------
+
+TDataSet::TDataSet(TDatabase* database, TTransazione* transazione)
+    : Database(database), Transaction(transazione) {}
+
+TDataSet::~TDataSet() = default;
+
+TTransazione* TDataSet::TransazioneEffettiva() const {
+    if (Database == nullptr)
+        return Transaction;
+    return Transaction ? Transaction : Database->DefaultTransaction();
+}
+
+void TDataSet::RichiediAttivo() const {
+    if (stato_ == Inattivo)
+        throw EErroreDB(QStringLiteral("Dataset not open"));
+}
+
+void TDataSet::RichiediModifica() const {
+    if (stato_ != Modifica && stato_ != Inserimento)
+        throw EErroreDB(QStringLiteral("Dataset not in edit or insert mode"));
+}
+
+void TDataSet::Open() {
+    if (Active())
+        return;
+    std::vector<TDefinizioneCampo> definizioni;
+    std::vector<Riga> righe;
+    LeggiRighe(definizioni, righe);
+    definizioni_ = std::move(definizioni);
+    righe_ = std::move(righe);
+    campi_.assign(definizioni_.size(), TCampoDataSet());
+    for (size_t i = 0; i < campi_.size(); ++i) {
+        campi_[i].dataset_ = this;
+        campi_[i].indice_ = static_cast<int>(i);
+    }
+    stato_ = Consultazione;
+    modificato_ = false;
+    corrente_ = righe_.empty() ? -1 : 0;
+    bof_ = true;
+    eof_ = righe_.empty();
+    Avvisa([](TOsservatoreDataSet& o) { o.DataSetRiletto(); });
+}
+
+void TDataSet::Close() {
+    if (!Active())
+        return;
+    if (stato_ == Modifica || stato_ == Inserimento)
+        Cancel();
+    Chiusura(righe_);
+    righe_.clear();
+    stato_ = Inattivo;
+    corrente_ = -1;
+    bof_ = eof_ = true;
+    Avvisa([](TOsservatoreDataSet& o) { o.DataSetRiletto(); });
+}
+
+void TDataSet::VerificaConsultazione() {
+    if (stato_ == Modifica || stato_ == Inserimento)
+        Post();
+}
+
+void TDataSet::Posiziona(int riga) {
+    corrente_ = riga;
+    Avvisa([riga](TOsservatoreDataSet& o) { o.PosizioneCambiata(riga); });
+}
+
+void TDataSet::First() {
+    RichiediAttivo();
+    VerificaConsultazione();
+    Posiziona(righe_.empty() ? -1 : 0);
+    bof_ = true;
+    eof_ = righe_.empty();
+}
+
+void TDataSet::Last() {
+    RichiediAttivo();
+    VerificaConsultazione();
+    Posiziona(static_cast<int>(righe_.size()) - 1);
+    eof_ = true;
+    bof_ = righe_.empty();
+}
+
+void TDataSet::Next() {
+    RichiediAttivo();
+    VerificaConsultazione();
+    bof_ = false;
+    if (corrente_ + 1 < RecordCount())
+        Posiziona(corrente_ + 1);
+    else
+        eof_ = true;
+}
+
+void TDataSet::Prior() {
+    RichiediAttivo();
+    VerificaConsultazione();
+    eof_ = false;
+    if (corrente_ > 0)
+        Posiziona(corrente_ - 1);
+    else
+        bof_ = true;
+}
+
+void TDataSet::MoveTo(int riga) {
+    RichiediAttivo();
+    if (riga < 0 || riga >= RecordCount())
+        throw EErroreDB(QStringLiteral("Row %1 is out of range").arg(riga));
+    if (riga == corrente_)
+        return;
+    VerificaConsultazione();
+    Posiziona(riga);
+    bof_ = eof_ = false;
+}
+
+TCampoDataSet& TDataSet::Fields(int indice) {
+    if (indice < 0 || indice >= FieldCount())
+        throw EErroreDB(QStringLiteral("Field index %1 out of range").arg(indice));
+    return campi_[static_cast<size_t>(indice)];
+}
+
+int TDataSet::IndiceCampo(const QString& nome) const {
+    for (size_t i = 0; i < definizioni_.size(); ++i)
+        if (definizioni_[i].Nome.compare(nome, Qt::CaseInsensitive) == 0)
+            return static_cast<int>(i);
+    return -1;
+}
+
+TCampoDataSet* TDataSet::FindField(const QString& nome) {
+    const int indice = IndiceCampo(nome);
+    return indice < 0 ? nullptr : &campi_[static_cast<size_t>(indice)];
+}
+
+TCampoDataSet& TDataSet::FieldByName(const QString& nome) {
+    if (TCampoDataSet* campo = FindField(nome))
+        return *campo;
+    throw EErroreDB(QStringLiteral("Field '") + nome + QStringLiteral("' not found"));
+}
+
+QVariant TDataSet::Valore(int riga, int campo) const {
+    if (riga < 0 || riga >= RecordCount() || campo < 0 || campo >= FieldCount())
+        return {};
+    return righe_[static_cast<size_t>(riga)][static_cast<size_t>(campo)];
+}
+
+void TDataSet::ImpostaCampo(int indice, const QVariant& valore) {
+    RichiediModifica();
+    QVariant convertito = Converti(definizioni_[static_cast<size_t>(indice)].Genere, valore);
+    righe_[static_cast<size_t>(corrente_)][static_cast<size_t>(indice)] = std::move(convertito);
+    modificato_ = true;
+    const int riga = corrente_;
+    Avvisa([riga](TOsservatoreDataSet& o) { o.RigaCambiata(riga); });
+}
+
+void TDataSet::Edit() {
+    RichiediAttivo();
+    if (stato_ == Modifica || stato_ == Inserimento)
+        return;
+    if (corrente_ < 0)
+        throw EErroreDB(QStringLiteral("Cannot edit an empty dataset"));
+    VerificaModificabile();
+    if (BeforeEdit)
+        BeforeEdit(*this);
+    originale_ = righe_[static_cast<size_t>(corrente_)];
+    stato_ = Modifica;
+    modificato_ = false;
+}
+
+void TDataSet::Append() {
+    RichiediAttivo();
+    VerificaConsultazione();
+    VerificaModificabile();
+    righe_.emplace_back(definizioni_.size());
+    originale_ = righe_.back();
+    const int riga = RecordCount() - 1;
+    stato_ = Inserimento;
+    modificato_ = false;
+    Avvisa([riga](TOsservatoreDataSet& o) { o.RigaAggiunta(riga); });
+    Posiziona(riga);
+    bof_ = eof_ = false;
+}
+
+void TDataSet::Post() {
+    RichiediModifica();
+    ScriviRiga(stato_, originale_, righe_[static_cast<size_t>(corrente_)]);
+    stato_ = Consultazione;
+    modificato_ = false;
+    originale_.clear();
+}
+
+void TDataSet::Cancel() {
+    if (stato_ == Modifica) {
+        righe_[static_cast<size_t>(corrente_)] = originale_;
+        const int riga = corrente_;
+        Avvisa([riga](TOsservatoreDataSet& o) { o.RigaCambiata(riga); });
+    } else if (stato_ == Inserimento) {
+        const int riga = corrente_;
+        righe_.erase(righe_.begin() + riga);
+        Avvisa([riga](TOsservatoreDataSet& o) { o.RigaTolta(riga); });
+        Posiziona(std::min(riga, RecordCount() - 1));
+        eof_ = righe_.empty();
+    } else {
+        return;
+    }
+    stato_ = Consultazione;
+    modificato_ = false;
+    originale_.clear();
+}
+
+void TDataSet::Delete() {
+    RichiediAttivo();
+    if (stato_ == Inserimento) {
+        Cancel();
+        return;
+    }
+    if (stato_ == Modifica)
+        Cancel();
+    if (corrente_ < 0)
+        throw EErroreDB(QStringLiteral("Cannot delete from an empty dataset"));
+    VerificaModificabile();
+    CancellaRiga(righe_[static_cast<size_t>(corrente_)]);
+    const int riga = corrente_;
+    righe_.erase(righe_.begin() + riga);
+    Avvisa([riga](TOsservatoreDataSet& o) { o.RigaTolta(riga); });
+    Posiziona(std::min(riga, RecordCount() - 1));
+    eof_ = righe_.empty();
+}
+
+bool TDataSet::Locate(const QString& campo, const QVariant& valore) {
+    RichiediAttivo();
+    const int indice = IndiceCampo(campo);
+    if (indice < 0)
+        throw EErroreDB(QStringLiteral("Field '") + campo + QStringLiteral("' not found"));
+    const QVariant cercato = Converti(definizioni_[static_cast<size_t>(indice)].Genere, valore);
+    VerificaConsultazione();
+    for (int riga = 0; riga < RecordCount(); ++riga)
+        if (righe_[static_cast<size_t>(riga)][static_cast<size_t>(indice)] == cercato) {
+            MoveTo(riga);
+            return true;
+        }
+    return false;
+}
+
+TBookmark TDataSet::GetBookmark() const {
+    if (corrente_ < 0 || definizioni_.empty())
+        return {};
+    return {righe_[static_cast<size_t>(corrente_)][0], corrente_};
+}
+
+void TDataSet::GotoBookmark(const TBookmark& segnalibro) {
+    RichiediAttivo();
+    if (!segnalibro.Valido() || definizioni_.empty())
+        throw EErroreDB(QStringLiteral("Bookmark not valid"));
+    // The same row number is tried first: it is the row unless rows came or went before it.
+    const int stessa = segnalibro.Riga;
+    if (stessa < RecordCount() && righe_[static_cast<size_t>(stessa)][0] == segnalibro.Chiave) {
+        MoveTo(stessa);
+        return;
+    }
+    for (int riga = 0; riga < RecordCount(); ++riga)
+        if (righe_[static_cast<size_t>(riga)][0] == segnalibro.Chiave) {
+            MoveTo(riga);
+            return;
+        }
+    throw EErroreDB(QStringLiteral("Record not found"));
+}
+
+void TDataSet::AggiungiOsservatore(TOsservatoreDataSet* osservatore) {
+    if (std::find(osservatori_.begin(), osservatori_.end(), osservatore) == osservatori_.end())
+        osservatori_.push_back(osservatore);
+}
+
+void TDataSet::TogliOsservatore(TOsservatoreDataSet* osservatore) {
+    osservatori_.erase(std::remove(osservatori_.begin(), osservatori_.end(), osservatore), osservatori_.end());
+}
+
+void TDataSet::Avvisa(const std::function<void(TOsservatoreDataSet&)>& avviso) {
+    // A copy: an observer may go while being told.
+    const auto osservatori = osservatori_;
+    for (TOsservatoreDataSet* osservatore : osservatori)
+        avviso(*osservatore);
+}
+
+void TDataSet::CopiaRighe(TQuery& query, std::vector<TDefinizioneCampo>& definizioni, std::vector<Riga>& righe) {
+    const int colonne = query.FieldCount();
+    definizioni.clear();
+    for (int i = 0; i < colonne; ++i) {
+        const TCampo& campo = query.Fields(i);
+        definizioni.push_back({campo.FieldName(), campo.Genere(), campo.Dimensione()});
+    }
+    righe.clear();
+    for (query.First(); !query.Eof(); query.Next()) {
+        Riga riga;
+        riga.reserve(static_cast<size_t>(colonne));
+        for (int i = 0; i < colonne; ++i)
+            riga.push_back(query.Fields(i).Valore());
+        righe.push_back(std::move(riga));
+    }
+}
+
+void TDataSet::AssegnaValore(TParametro& parametro, const QVariant& valore) {
+    if (!valore.isValid()) {
+        parametro.Clear();
+        return;
+    }
+    switch (valore.typeId()) {
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+        parametro.AsInteger(valore.toLongLong());
+        break;
+    case QMetaType::Bool:
+        parametro.AsString(valore.toBool() ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
+        break;
+    case QMetaType::Double:
+        parametro.AsString(QString::number(valore.toDouble(), 'g', 17));
+        break;
+    case QMetaType::QDate:
+        parametro.AsString(valore.toDate().toString(QStringLiteral("yyyy-MM-dd")));
+        break;
+    case QMetaType::QTime:
+        parametro.AsString(valore.toTime().toString(QStringLiteral("hh:mm:ss.zzz")));
+        break;
+    case QMetaType::QDateTime:
+        parametro.AsString(valore.toDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")));
+        break;
+    default:
+        parametro.AsString(valore.toString());
+    }
+}
+
+void TDataSet::AssegnaParametro(TParametro& parametro, const Riga& vecchia, const Riga& nuova) const {
+    const QString nome = parametro.Name();
+    int indice = IndiceCampo(nome);
+    if (indice >= 0) {
+        AssegnaValore(parametro, nuova[static_cast<size_t>(indice)]);
+        return;
+    }
+    if (nome.startsWith(QStringLiteral("OLD_"), Qt::CaseInsensitive)) {
+        indice = IndiceCampo(nome.mid(4));
+        if (indice >= 0) {
+            AssegnaValore(parametro, vecchia[static_cast<size_t>(indice)]);
+            return;
+        }
+    }
+    throw EErroreDB(QStringLiteral("Parameter '") + nome + QStringLiteral("' is not a column of the dataset"));
+}
+
+// ---- TIBTable -----------------------------------------------------------------------------
+
+QString TIBTable::Tabella() const {
+    if (TableName.trimmed().isEmpty())
+        throw EErroreDB(QStringLiteral("Table name missing"));
+    return Identificatore(TableName);
+}
+
+std::vector<TIBTable::TIndice> TIBTable::IndexDefs() {
+    // Read once per table: a refresh asks for them every time.
+    if (tabellaIndici_ == TableName && Database == databaseIndici_)
+        return indici_;
+    TQuery query(Database, Transaction);
+    query.SQL.Add(QStringLiteral("SELECT I.RDB$INDEX_NAME, S.RDB$FIELD_NAME"));
+    query.SQL.Add(QStringLiteral("FROM RDB$INDICES I"));
+    query.SQL.Add(QStringLiteral("JOIN RDB$INDEX_SEGMENTS S ON S.RDB$INDEX_NAME = I.RDB$INDEX_NAME"));
+    query.SQL.Add(QStringLiteral("LEFT JOIN RDB$RELATION_CONSTRAINTS C ON C.RDB$INDEX_NAME = I.RDB$INDEX_NAME"));
+    query.SQL.Add(QStringLiteral("WHERE I.RDB$RELATION_NAME = :TABELLA"));
+    query.SQL.Add(QStringLiteral("ORDER BY CASE WHEN C.RDB$CONSTRAINT_TYPE = 'PRIMARY KEY' THEN 0 ELSE 1 END,"));
+    query.SQL.Add(QStringLiteral("I.RDB$INDEX_ID, I.RDB$INDEX_NAME, S.RDB$FIELD_POSITION"));
+    QString nome = Tabella();
+    nome = nome.mid(1, nome.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\""));
+    query.ParamByName(QStringLiteral("TABELLA")).AsString(nome);
+    query.Open();
+    std::vector<TIndice> indici;
+    for (query.First(); !query.Eof(); query.Next()) {
+        const QString indice = query.Fields(0).AsString().trimmed();
+        if (indici.empty() || indici.back().Nome != indice)
+            indici.push_back({indice, {}});
+        indici.back().Campi.append(query.Fields(1).AsString().trimmed());
+    }
+    indici_ = indici;
+    tabellaIndici_ = TableName;
+    databaseIndici_ = Database;
+    return indici;
+}
+
+void TIBTable::EmptyTable() {
+    if (Active())
+        throw EErroreDB(QStringLiteral("Cannot empty the table of an open dataset"));
+    TQuery query(Database, Transaction);
+    query.SQL.Add(QStringLiteral("DELETE FROM ") + Tabella());
+    query.ExecSQL();
+}
+
+void TIBTable::LeggiRighe(std::vector<TDefinizioneCampo>& definizioni, std::vector<Riga>& righe) {
+    TQuery query(Database, Transaction);
+    query.SQL.Add(QStringLiteral("SELECT * FROM ") + Tabella());
+    QStringList ordine;
+    if (!IndexName.trimmed().isEmpty()) {
+        for (const TIndice& indice : IndexDefs())
+            if (indice.Nome.compare(IndexName.trimmed(), Qt::CaseInsensitive) == 0)
+                for (const QString& campo : indice.Campi)
+                    ordine.append(IdentificatoreEsatto(campo));
+        if (ordine.isEmpty())
+            throw EErroreDB(QStringLiteral("Index '") + IndexName + QStringLiteral("' not found"));
+    }
+    query.SQL.Add(QStringLiteral("ORDER BY ") + (ordine.isEmpty() ? QStringLiteral("1") : ordine.join(QLatin1Char(','))));
+    query.Open();
+    CopiaRighe(query, definizioni, righe);
+}
+
+void TIBTable::PreparaScritture() {
+    const QString tabella = Tabella();
+    if (tabellaScritture_ == tabella && scritture_.InsertSQL.Count() > 0)
+        return;
+    // Parameters by position: a column's name may hold blanks or quotes.
+    QStringList colonne, parametri;
+    for (int i = 0; i < FieldCount(); ++i) {
+        colonne.append(IdentificatoreEsatto(FieldDefs()[static_cast<size_t>(i)].Nome));
+        parametri.append(QStringLiteral("C%1").arg(i));
+    }
+    const QString condizione = QStringLiteral("WHERE ") + colonne.value(0) + QStringLiteral("=:CHIAVE");
+    ScriviModifica(scritture_.ModifySQL, tabella, colonne, parametri);
+    scritture_.ModifySQL.Add(condizione);
+    ScriviInserimento(scritture_.InsertSQL, tabella, colonne, parametri);
+    scritture_.DeleteSQL.Clear();
+    scritture_.DeleteSQL.Add(QStringLiteral("DELETE FROM ") + tabella);
+    scritture_.DeleteSQL.Add(condizione);
+    tabellaScritture_ = tabella;
+}
+
+namespace {
+
+// A row written by its key must be there: none touched means another user deleted it.
+void VerificaToccata(TAggiornamento& scritture, const QString& tabella) {
+    if (scritture.RigheToccate() == 0)
+        throw EErroreDB(QStringLiteral("The record of ") + tabella +
+                        QStringLiteral(" is no longer there: another user deleted it or changed its key"));
+}
+
+} // namespace
+
+void TIBTable::ScriviRiga(Stato stato, const Riga& vecchia, const Riga& nuova) {
+    PreparaScritture();
+    const auto assegna = [&](TParametro& parametro) {
+        if (parametro.Name() == QStringLiteral("CHIAVE"))
+            AssegnaValore(parametro, vecchia.at(0));
+        else
+            AssegnaValore(parametro, nuova.at(static_cast<size_t>(parametro.Name().mid(1).toInt())));
+    };
+    const bool modifica = stato == Modifica;
+    scritture_.EseguiCon(modifica ? scritture_.ModifySQL : scritture_.InsertSQL, Database, Transaction, assegna);
+    if (modifica)
+        VerificaToccata(scritture_, TableName);
+}
+
+void TIBTable::CancellaRiga(const Riga& vecchia) {
+    PreparaScritture();
+    scritture_.EseguiCon(scritture_.DeleteSQL, Database, Transaction,
+                         [&](TParametro& parametro) { AssegnaValore(parametro, vecchia.at(0)); });
+    VerificaToccata(scritture_, TableName);
+}
+
+// ---- TIBQuery -----------------------------------------------------------------------------
+
+void TIBQuery::LeggiRighe(std::vector<TDefinizioneCampo>& definizioni, std::vector<Riga>& righe) {
+    TQuery query(Database, Transaction);
+    AggiungiRighe(query.SQL, SQL.Righe());
+    query.Open();
+    CopiaRighe(query, definizioni, righe);
+}
+
+void TIBQuery::VerificaModificabile() const {
+    if (UpdateObject == nullptr)
+        throw EErroreDB(QStringLiteral("The dataset is read-only: it has no update object"));
+}
+
+void TIBQuery::Esegui(const TRighe& istruzione, const Riga& vecchia, const Riga& nuova) {
+    if (istruzione.Count() == 0)
+        throw EErroreDB(QStringLiteral("The update object has no statement for this change"));
+    UpdateObject->EseguiCon(istruzione, Database, Transaction,
+                            [&](TParametro& parametro) { AssegnaParametro(parametro, vecchia, nuova); });
+}
+
+void TIBQuery::ScriviRiga(Stato stato, const Riga& vecchia, const Riga& nuova) {
+    VerificaModificabile();
+    Esegui(stato == Modifica ? UpdateObject->ModifySQL : UpdateObject->InsertSQL, vecchia, nuova);
+}
+
+void TIBQuery::CancellaRiga(const Riga& vecchia) {
+    VerificaModificabile();
+    Esegui(UpdateObject->DeleteSQL, vecchia, vecchia);
+}
+
+// ---- TDataSetMemoria ----------------------------------------------------------------------
+
+TDataSetMemoria::TDataSetMemoria(std::vector<TDefinizioneCampo> definizioni)
+    : colonne_(std::move(definizioni)) {}
+
+void TDataSetMemoria::LeggiRighe(std::vector<TDefinizioneCampo>& definizioni, std::vector<Riga>& righe) {
+    definizioni = colonne_;
+    righe = conservate_;
+}
+
+void TDataSetMemoria::ScriviRiga(Stato, const Riga&, const Riga&) {}
+
+void TDataSetMemoria::CancellaRiga(const Riga&) {}
+
+void TDataSetMemoria::Chiusura(const std::vector<Riga>& righe) { conservate_ = righe; }
+
+} // namespace fb

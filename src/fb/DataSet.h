@@ -1,0 +1,266 @@
+#pragma once
+
+// Editable datasets: the rows of a table or of a select kept in memory, with a current row,
+// edited one row at a time. Posting a row writes it at once in the dataset's transaction,
+// so a change stays there until that transaction is committed or rolled back.
+
+#include "fb/Aggiornamento.h"
+#include "fb/Query.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <functional>
+#include <vector>
+
+namespace fb {
+
+class TDatabase;
+class TTransazione;
+class TDataSet;
+
+struct TDefinizioneCampo {
+    QString Nome;
+    TGenere Genere = TGenere::Testo;
+    int Dimensione = 0;
+};
+
+// One column of the current row; during an edit it reads and writes the row being edited.
+class TCampoDataSet {
+public:
+    const QString& FieldName() const;
+    TGenere Genere() const;
+    bool IsNull() const { return !Value().isValid(); }
+    QVariant Value() const;
+    // As a query's column reads: NULL as the empty text, dates dd/MM/yyyy.
+    QString AsString() const;
+    int AsInteger() const;
+    qint64 AsInt64() const;
+    double AsFloat() const;
+    QDate AsDate() const;
+
+    // The dataset must be in edit or insert mode. A value is converted to the column's
+    // kind (texts as the program writes them: dd/MM/yyyy, "," or "." for decimals); one that
+    // does not convert raises piattaforma::ErroreConversione and changes nothing. The empty
+    // text is NULL.
+    void SetValue(const QVariant& valore);
+    void SetAsString(const QString& valore) { SetValue(valore); }
+    void SetAsInteger(qint64 valore) { SetValue(QVariant::fromValue(valore)); }
+    void Clear() { SetValue(QVariant()); }
+
+private:
+    friend class TDataSet;
+    TDataSet* dataset_ = nullptr;
+    int indice_ = 0;
+};
+
+// A position that survives a re-read: the row's key (the first column) and its number.
+struct TBookmark {
+    QVariant Chiave;
+    int Riga = -1;
+    bool Valido() const { return Riga >= 0; }
+};
+
+// Told what happened to a dataset's rows, for grids.
+class TOsservatoreDataSet {
+public:
+    virtual ~TOsservatoreDataSet() = default;
+    // Opened, closed or re-read: everything may have changed.
+    virtual void DataSetRiletto() = 0;
+    virtual void RigaCambiata(int riga) = 0;
+    virtual void RigaAggiunta(int riga) = 0;
+    virtual void RigaTolta(int riga) = 0;
+    virtual void PosizioneCambiata(int riga) = 0;
+};
+
+class TDataSet {
+public:
+    enum Stato { Inattivo, Consultazione, Modifica, Inserimento };
+
+    explicit TDataSet(TDatabase* database = nullptr, TTransazione* transazione = nullptr);
+    virtual ~TDataSet();
+    TDataSet(const TDataSet&) = delete;
+    TDataSet& operator=(const TDataSet&) = delete;
+
+    // "TIBTable", "TIBQuery" or the class of another dataset: the services tell them apart
+    // by it.
+    virtual QString ClassName() const = 0;
+
+    TDatabase* Database;
+    TTransazione* Transaction; // the database's default transaction when null
+    // The transaction the dataset reads and writes in; null for a dataset without database.
+    TTransazione* TransazioneEffettiva() const;
+
+    // Called before a row enters edit mode; raising piattaforma::EAbort refuses it silently,
+    // any other exception refuses it and travels on.
+    std::function<void(TDataSet&)> BeforeEdit;
+
+    void Open();
+    // Discards an edit in progress.
+    void Close();
+    bool Active() const { return stato_ != Inattivo; }
+    Stato State() const { return stato_; }
+
+    void First();
+    void Last();
+    void Next();
+    void Prior();
+    // Posts an edit in progress first, as moving does.
+    void MoveTo(int riga);
+    bool Eof() const { return eof_; }
+    bool Bof() const { return bof_; }
+    bool IsEmpty() const { return righe_.empty(); }
+    int RecordCount() const { return static_cast<int>(righe_.size()); }
+    // The current row, from 0; -1 when there is none.
+    int RecNo() const { return corrente_; }
+
+    const std::vector<TDefinizioneCampo>& FieldDefs() const { return definizioni_; }
+    int FieldCount() const { return static_cast<int>(definizioni_.size()); }
+    TCampoDataSet& Fields(int indice);
+    TCampoDataSet& FieldByName(const QString& nome);
+    TCampoDataSet* FindField(const QString& nome);
+    int IndiceCampo(const QString& nome) const;
+    // Any row's value, as stored (the row being edited shows its new values).
+    QVariant Valore(int riga, int campo) const;
+
+    void Edit();
+    // A new row at the end, every column NULL, which becomes the current one.
+    void Append();
+    void Post();
+    void Cancel();
+    // Deletes the current row in the database and from the rows.
+    void Delete();
+    // True for a row in edit or insert mode whose values were set.
+    bool Modified() const { return modificato_; }
+
+    // Goes to the first row whose column equals the value; false, staying put, when none.
+    bool Locate(const QString& campo, const QVariant& valore);
+    TBookmark GetBookmark() const;
+    // Goes back to the row of the bookmark, found by its key; raises EErroreDB when it is
+    // not there any more.
+    void GotoBookmark(const TBookmark& segnalibro);
+
+    void AggiungiOsservatore(TOsservatoreDataSet* osservatore);
+    void TogliOsservatore(TOsservatoreDataSet* osservatore);
+
+protected:
+    using Riga = std::vector<QVariant>;
+
+    // Reads every row with its column definitions.
+    virtual void LeggiRighe(std::vector<TDefinizioneCampo>& definizioni, std::vector<Riga>& righe) = 0;
+    // Writes a row changed (Modifica, with its old values) or added (Inserimento).
+    virtual void ScriviRiga(Stato stato, const Riga& vecchia, const Riga& nuova) = 0;
+    virtual void CancellaRiga(const Riga& vecchia) = 0;
+    // For read-only datasets: raises when the rows cannot be written back.
+    virtual void VerificaModificabile() const {}
+    // The rows as they are when the dataset closes.
+    virtual void Chiusura(const std::vector<Riga>& /*righe*/) {}
+
+    // Reads every row of an open query into the rows and their definitions.
+    static void CopiaRighe(TQuery& query, std::vector<TDefinizioneCampo>& definizioni,
+                           std::vector<Riga>& righe);
+    // Gives each parameter of a writing statement its value: ":NAME" the new value of the
+    // column NAME, ":OLD_NAME" its old value.
+    void AssegnaParametro(TParametro& parametro, const Riga& vecchia, const Riga& nuova) const;
+    // Sets a statement parameter to a value as the dataset keeps it.
+    static void AssegnaValore(TParametro& parametro, const QVariant& valore);
+
+private:
+    friend class TCampoDataSet;
+
+    void RichiediAttivo() const;
+    void RichiediModifica() const;
+    // Posts an edit in progress, as moving away from the row does.
+    void VerificaConsultazione();
+    void Posiziona(int riga);
+    void Avvisa(const std::function<void(TOsservatoreDataSet&)>& avviso);
+    void ImpostaCampo(int indice, const QVariant& valore);
+
+    std::vector<TDefinizioneCampo> definizioni_;
+    std::vector<TCampoDataSet> campi_;
+    std::vector<Riga> righe_;
+    Riga originale_; // the row as it was before the edit
+    int corrente_ = -1;
+    bool eof_ = true;
+    bool bof_ = true;
+    bool modificato_ = false;
+    Stato stato_ = Inattivo;
+    std::vector<TOsservatoreDataSet*> osservatori_;
+};
+
+// The table kind: every row of one table, in the order of an index (the first column when
+// none is set). The key is the first column; rows are written back by that key.
+class TIBTable : public TDataSet {
+public:
+    using TDataSet::TDataSet;
+    QString ClassName() const override { return QStringLiteral("TIBTable"); }
+
+    QString TableName;
+    // Orders the rows; empty for the first column's order.
+    QString IndexName;
+
+    struct TIndice {
+        QString Nome;
+        QStringList Campi;
+    };
+    // The table's indexes as the database describes them, the primary key's first.
+    std::vector<TIndice> IndexDefs();
+    // Deletes every row of the table in the dataset's transaction; the dataset must be closed.
+    void EmptyTable();
+
+protected:
+    void LeggiRighe(std::vector<TDefinizioneCampo>& definizioni, std::vector<Riga>& righe) override;
+    void ScriviRiga(Stato stato, const Riga& vecchia, const Riga& nuova) override;
+    void CancellaRiga(const Riga& vecchia) override;
+
+private:
+    void PreparaScritture();
+    QString Tabella() const;
+
+    TAggiornamento scritture_;
+    QString tabellaScritture_;
+    std::vector<TIndice> indici_;
+    QString tabellaIndici_;
+    TDatabase* databaseIndici_ = nullptr;
+};
+
+// The query kind: the rows of any select. Changes are written through the update object's
+// statements (ModifySQL, InsertSQL, DeleteSQL), whose parameters name the columns: ":NAME"
+// for the new value, ":OLD_NAME" for the old one. Without an update object it is read-only.
+class TIBQuery : public TDataSet {
+public:
+    using TDataSet::TDataSet;
+    QString ClassName() const override { return QStringLiteral("TIBQuery"); }
+
+    TRighe SQL;
+    TAggiornamento* UpdateObject = nullptr;
+
+protected:
+    void LeggiRighe(std::vector<TDefinizioneCampo>& definizioni, std::vector<Riga>& righe) override;
+    void ScriviRiga(Stato stato, const Riga& vecchia, const Riga& nuova) override;
+    void CancellaRiga(const Riga& vecchia) override;
+    void VerificaModificabile() const override;
+
+private:
+    void Esegui(const TRighe& istruzione, const Riga& vecchia, const Riga& nuova);
+};
+
+// Rows kept in memory only, with the columns it is given; nothing is written anywhere.
+class TDataSetMemoria : public TDataSet {
+public:
+    explicit TDataSetMemoria(std::vector<TDefinizioneCampo> definizioni = {});
+    QString ClassName() const override { return QStringLiteral("TDataSetMemoria"); }
+
+protected:
+    void LeggiRighe(std::vector<TDefinizioneCampo>& definizioni, std::vector<Riga>& righe) override;
+    void ScriviRiga(Stato stato, const Riga& vecchia, const Riga& nuova) override;
+    void CancellaRiga(const Riga& vecchia) override;
+    void Chiusura(const std::vector<Riga>& righe) override;
+
+private:
+    std::vector<TDefinizioneCampo> colonne_;
+    std::vector<Riga> conservate_;
+};
+
+} // namespace fb

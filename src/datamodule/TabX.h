@@ -1,12 +1,15 @@
 #pragma once
 
 #include "datamodule/MemTabX.h"
+#include "fb/DataSet.h"
 #include "fb/Database.h"
 #include "fb/Query.h"
 #include "fb/Transazione.h"
 
 #include <QObject>
 #include <QString>
+
+class TPulsanteStato;
 
 // The one data module: the program's database connections, the current user and the
 // in-memory parameter table. It is never shown.
@@ -95,6 +98,48 @@ public:
     // False on any failure, without a message.
     bool ScritturaHandleDiApertura(qint32 idFinestra, qint64 handle);
 
+    // ---- Record editing ----
+    // For the libraries' editing windows: a dataset of the archive, the position to come back
+    // to, whether to come back to it, and the window's status button (tag 1 = unsaved).
+    // Re-reads the dataset, discarding what its transaction did not commit.
+    void AggiornaTabella(fb::TDataSet& dataset, fb::TBookmark segnalibro, bool riposiziona);
+    // Saves: posts an edit in progress and commits.
+    void ChiudiTransazione(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona,
+                           TPulsanteStato& pulsante);
+    void ChiudiTransEAggiorna(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona,
+                              TPulsanteStato& pulsante);
+    void Annulla(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona, TPulsanteStato& pulsante);
+    bool Elimina(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona, TPulsanteStato& pulsante);
+    void Azzera(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona, TPulsanteStato& pulsante,
+                const QString& tabella);
+    void Chiudi(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona, TPulsanteStato& pulsante);
+    void AggiornamentoDaPulsante(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona,
+                                 TPulsanteStato& pulsante);
+    // For the dataset's BeforeEdit: locks the row, or warns and raises the silent abort.
+    void EventoBeforeEditDataSet(fb::TDataSet& dataset, TPulsanteStato& pulsante, const QString& tabella);
+
+    // ---- Key generators ----
+    void NuovoIntSuLast(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona,
+                        TPulsanteStato& pulsante);
+    void NuovoIntSuMax(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona,
+                       TPulsanteStato& pulsante, const QString& tabella);
+    void NuovoIntSuGeneratore(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona,
+                              TPulsanteStato& pulsante, const QString& tabella, const QString& generatore);
+    // The table must be given with INTO before its name ("INTO CLIENTI").
+    void NuovoIntSuGenSQL(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona,
+                          TPulsanteStato& pulsante, const QString& tabella, const QString& generatore);
+    bool CreaGeneratore(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona,
+                        TPulsanteStato& pulsante, const QString& generatore);
+    bool SetGeneratore(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona,
+                       TPulsanteStato& pulsante, const QString& generatore, qint32 valore);
+    bool CheckGeneratore(fb::TDataSet& dataset, const QString& generatore);
+    // The next value of a generator of the archive; every call draws one.
+    QString ValoreGeneratore(const QString& generatore);
+
+    // ---- Printing ----
+    // Hands the dataset to the printing library "Vrot"; silent when it or its entry is missing.
+    void LanciaStampaConDll(const QString& titolo, const QString& nomeReport, fb::TDataSet& dataset);
+
 protected:
     qint32 NumUser = 0;
     QString NomeUser;
@@ -105,6 +150,9 @@ protected:
     QString FileRosso;
 
 private:
+    void MostraVerde(TPulsanteStato& pulsante) const;
+    void MostraRosso(TPulsanteStato& pulsante) const;
+
     // ---- Users (private) ----
     QString GetPasswordUserPerNome(const QString& nome);
     qint32 GetNumUserPerNome(const QString& nome);

@@ -84,6 +84,21 @@ typedef int32_t(QUENDRA_STDCALL* QuendraFunzione2X)(int32_t utente, const char* 
 typedef int32_t(QUENDRA_STDCALL* QuendraFunzione3Y)(int32_t utente, int32_t idFinestra,
                                                     const char* parametri);
 
+/*
+ * The printing library "Vrot" (Vrot.so beside the program) exports two entries of this
+ * shape, both called by the data module's LanciaStampaConDll on the user-interface thread:
+ *
+ *   ShowVrot11FormD      for a query dataset (class name "TIBQuery")
+ *   ShowVrot11MemFormD   for any other dataset
+ *
+ * dataset:  the fb::TDataSet whose rows are printed, as a pointer;
+ * modulo:   the address of a variable holding the TTabXForm* of the data module.
+ * The report's title and name are in the data module's in-memory parameters "TitoloStampa"
+ * and "NomeReport" (GetV). The call shows the preview and returns when it closes; the
+ * result is ignored and the library is unloaded afterwards.
+ */
+typedef int32_t(QUENDRA_STDCALL* QuendraStampa)(void* dataset, void* modulo);
+
 #ifdef __cplusplus
 }
 #endif

@@ -138,7 +138,9 @@ QVariant Converti(TGenere genere, const QVariant& valore) {
     return valore;
 }
 
-QString Testo(const QVariant& valore) {
+} // namespace
+
+QString TestoValore(const QVariant& valore) {
     if (!valore.isValid())
         return {};
     switch (valore.typeId()) {
@@ -161,8 +163,6 @@ QString Testo(const QVariant& valore) {
     }
 }
 
-} // namespace
-
 // ---- TCampoDataSet ------------------------------------------------------------------------
 
 const QString& TCampoDataSet::FieldName() const { return dataset_->definizioni_[static_cast<size_t>(indice_)].Nome; }
@@ -175,7 +175,7 @@ QVariant TCampoDataSet::Value() const {
     return dataset_->Valore(dataset_->corrente_, indice_);
 }
 
-QString TCampoDataSet::AsString() const { return Testo(Value()); }
+QString TCampoDataSet::AsString() const { return TestoValore(Value()); }
 
 qint64 TCampoDataSet::AsInt64() const {
     const QVariant valore = Value();

@@ -20,6 +20,9 @@ class TDatabase;
 class TTransazione;
 class TDataSet;
 
+// A value as a dataset keeps it, as text: NULL empty, dates dd/MM/yyyy, times hh:mm:ss.
+QString TestoValore(const QVariant& valore);
+
 struct TDefinizioneCampo {
     QString Nome;
     TGenere Genere = TGenere::Testo;

@@ -15,12 +15,16 @@
 #include "piattaforma/Messaggi.h"
 #include "piattaforma/Segnali.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QMenu>
 #include <QDir>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 #include <functional>
@@ -37,12 +41,13 @@ public:
     }
 };
 
-void FotografaDialogo(QWidget& dialogo, const QString& file) {
+void FotografaDialogo(QWidget& dialogo, const QString& file, bool chiudi = true) {
     dialogo.show();
     QApplication::processEvents();
     const bool salvata = dialogo.grab().save(file);
     std::printf("%s %s\n", salvata ? "saved" : "NOT SAVED", qPrintable(file));
-    dialogo.close();
+    if (chiudi)
+        dialogo.close();
 }
 
 bool Fotografa(const QString& file, const std::function<void(TBaseMainForm&)>& prepara) {
@@ -59,6 +64,43 @@ bool Fotografa(const QString& file, const std::function<void(TBaseMainForm&)>& p
     QApplication::processEvents();
     finestra.close();
     return salvata;
+}
+
+QWidget* FinestraAperta(const QString& oggetto) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == oggetto && w->isVisible())
+            return w;
+    return nullptr;
+}
+
+// The demo's editing window on the customers, with a row being edited (red status), and the
+// print preview of its printing button.
+void FotografaAnagrafica(TBaseMainForm& f, const QString& cartella) {
+    f.CaricaMenu(1);
+    for (QAction* voce : f.Voci)
+        if (voce->data().toInt() == 16 && !voce->menu())
+            voce->trigger();
+    QApplication::processEvents();
+    QWidget* clienti = FinestraAperta(QStringLiteral("ClientiForm"));
+    if (clienti == nullptr) {
+        std::printf("NOT SAVED: the customers' window did not open\n");
+        return;
+    }
+    auto* griglia = clienti->findChild<QTableView*>(QStringLiteral("Griglia"));
+    const QModelIndex cella = griglia->model()->index(2, 1);
+    griglia->setCurrentIndex(cella);
+    griglia->model()->setData(cella, QStringLiteral("D'Angelo & Figli S.r.l."));
+    QApplication::processEvents();
+    FotografaDialogo(*clienti, cartella + QStringLiteral("/anagrafica-clienti.png"), false);
+    QTimer::singleShot(300, [&cartella] {
+        if (QWidget* anteprima = FinestraAperta(QStringLiteral("AnteprimaStampa"))) {
+            const QString file = cartella + QStringLiteral("/anteprima-stampa.png");
+            std::printf("%s %s\n", anteprima->grab().save(file) ? "saved" : "NOT SAVED", qPrintable(file));
+            anteprima->close();
+        }
+    });
+    clienti->findChild<QPushButton*>(QStringLiteral("ButtonStampa"))->click();
+    clienti->close(); // the question to save is answered No: the edit is rolled back
 }
 
 } // namespace
@@ -94,6 +136,7 @@ int main(int argc, char** argv) {
                 altra->grab().save(cartella + QStringLiteral("/finestra-") +
                                    altra->windowTitle().left(20).replace(QLatin1Char(' '), QLatin1Char('-')) +
                                    QStringLiteral(".png"));
+        FotografaAnagrafica(f, cartella);
         TSelezDittaForm ditta(&f, f.Modalita, f.TabXForm);
         FotografaDialogo(ditta, cartella + QStringLiteral("/selezione-ditta.png"));
         // The "Sistema" windows, each with one row marked.

@@ -497,6 +497,8 @@ void TDataSet::CopiaRighe(TQuery& query, std::vector<TDefinizioneCampo>& definiz
         definizioni.push_back({campo.FieldName(), campo.Genere(), campo.Dimensione()});
     }
     righe.clear();
+    query.FetchAll();
+    righe.reserve(static_cast<size_t>(query.RecordCount()));
     for (query.First(); !query.Eof(); query.Next()) {
         Riga riga;
         riga.reserve(static_cast<size_t>(colonne));

@@ -47,6 +47,44 @@ void TParametro::Assign(const TCampo& campo) {
                        static_cast<qsizetype>(ingombro));
 }
 
+namespace {
+
+template <typename T> qint64 Intero(const QByteArray& byte) {
+    T valore{};
+    std::memcpy(&valore, byte.constData(), std::min(sizeof valore, static_cast<size_t>(byte.size())));
+    return valore;
+}
+
+} // namespace
+
+QString TParametro::Letterale() const {
+    const auto testo = [](const QByteArray& byte) {
+        return QLatin1Char('\'') + client::Decodifica(byte.constData(), byte.size()).replace(QLatin1Char('\''), QStringLiteral("''")) +
+               QLatin1Char('\'');
+    };
+    switch (tipo_) {
+    case Tipo::Nullo:
+        return QStringLiteral("NULL");
+    case Tipo::Intero:
+        return QString::number(intero_);
+    case Tipo::Testo:
+        return testo(dati_);
+    case Tipo::Colonna:
+        if (tipoSql_ == SQL_VARYING && dati_.size() >= 2)
+            return testo(dati_.mid(2));
+        if (tipoSql_ == SQL_TEXT)
+            return testo(dati_);
+        if (scala_ == 0 && tipoSql_ == SQL_SHORT)
+            return QString::number(Intero<qint16>(dati_));
+        if (scala_ == 0 && tipoSql_ == SQL_LONG)
+            return QString::number(Intero<qint32>(dati_));
+        if (scala_ == 0 && tipoSql_ == SQL_INT64)
+            return QString::number(Intero<qint64>(dati_));
+        return QStringLiteral("NULL");
+    }
+    return QStringLiteral("NULL");
+}
+
 void TParametro::AssignValue(const TParametro& altro) {
     const QString nome = nome_;
     *this = altro;

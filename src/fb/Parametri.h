@@ -34,6 +34,8 @@ public:
     void Assign(const TCampo& campo);
     // The other's value; the name stays.
     void AssignValue(const TParametro& altro);
+    // The value as a statement literal ("NULL", a number, a quoted text), for recordings.
+    QString Letterale() const;
 
 private:
     friend class TMessaggioIngresso;

@@ -133,7 +133,7 @@ QString TCampo::AsString() const {
     case SQL_D_FLOAT:
         return QString::number(Leggi<double>(p), 'g', 15);
     case SQL_TYPE_DATE:
-        return Data(Leggi<ISC_DATE>(p)).toString(QStringLiteral("dd/MM/yyyy"));
+        return AsDate().toString(QStringLiteral("dd/MM/yyyy"));
     case SQL_TYPE_TIME:
         return Ora(Leggi<ISC_TIME>(p)).toString(QStringLiteral("hh:mm:ss"));
     case SQL_TIMESTAMP: {
@@ -233,7 +233,18 @@ QDateTime TCampo::AsDateTime() const {
     }
 }
 
-QDate TCampo::AsDate() const { return IsNull() ? QDate() : AsDateTime().date(); }
+QDate TCampo::AsDate() const {
+    if (IsNull())
+        return {};
+    // Straight from the engine's day number: a date and time in local time costs a time zone
+    // look-up per value.
+    const unsigned char* p = Dati() + offset_;
+    if (tipo_ == SQL_TYPE_DATE)
+        return Data(Leggi<ISC_DATE>(p));
+    if (tipo_ == SQL_TIMESTAMP)
+        return Data(Leggi<ISC_TIMESTAMP>(p).timestamp_date);
+    return AsDateTime().date();
+}
 
 TGenere TCampo::Genere() const {
     switch (tipo_) {
@@ -303,7 +314,28 @@ void ImpostaRegistroIstruzioni(RegistroIstruzioni* registro) { registroIstruzion
 
 void TQuery::Registra(const TTransazione& transazione) const {
     if (registroIstruzioni)
-        registroIstruzioni->Istruzione(*Database, transazione, testoEseguibile_);
+        registroIstruzioni->Istruzione(*Database, transazione, TestoConValori());
+}
+
+QString TQuery::TestoConValori() const {
+    if (segnaposti_.empty())
+        return testoEseguibile_;
+    QString testo;
+    size_t prossimo = 0;
+    QChar apice;
+    for (QChar c : testoEseguibile_) {
+        if (!apice.isNull()) {
+            if (c == apice)
+                apice = QChar();
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            apice = c;
+        } else if (c == QLatin1Char('?') && prossimo < segnaposti_.size()) {
+            testo += parametri_[segnaposti_[prossimo++]].Letterale();
+            continue;
+        }
+        testo += c;
+    }
+    return testo;
 }
 
 TQuery::TQuery(TDatabase* database, TTransazione* transazione)
@@ -536,10 +568,11 @@ void TQuery::Open() {
         attiva_ = true;
         try {
             if (fineCursore_ && !campi_.empty()) {
-                righe_.push_back(bufferFetch_);
+                righe_.insert(righe_.end(), bufferFetch_.begin(), bufferFetch_.end());
+                ++numeroRighe_;
                 blobRighe_.emplace_back();
             }
-            eof_ = righe_.empty() && !LeggiRiga();
+            eof_ = numeroRighe_ == 0 && !LeggiRiga();
         } catch (...) {
             Close(); // no half-open query with a cursor in an unknown state
             throw;
@@ -603,23 +636,40 @@ QByteArray TQuery::LeggiBlob(const unsigned char* id) {
 }
 
 bool TQuery::LeggiRiga() {
+    Stato stato;
+    return LeggiRiga(stato);
+}
+
+bool TQuery::LeggiRiga(Stato& stato) {
     try {
         if (fineCursore_ || !cursore_)
             return false;
-        Stato stato;
-        bufferFetch_.assign(lunghezzaMessaggio_, 0);
-        const int esito = cursore_->fetchNext(&stato, bufferFetch_.data());
+        // Straight into the rows: one buffer for all of them, no copy per row.
+        const size_t inizio = righe_.size();
+        righe_.resize(inizio + lunghezzaMessaggio_);
+        unsigned char* riga = righe_.data() + inizio;
+        int esito = Firebird::IStatus::RESULT_ERROR;
+        try {
+            esito = cursore_->fetchNext(&stato, riga);
+        } catch (...) {
+            righe_.resize(inizio);
+            throw;
+        }
         if (esito != Firebird::IStatus::RESULT_OK) {
+            righe_.resize(inizio);
             fineCursore_ = true;
             return false;
         }
+        ++numeroRighe_;
+        if (colonneBlob_.empty())
+            return true;
         std::vector<QByteArray> blobs;
         for (int colonna : colonneBlob_) {
             const TCampo& campo = campi_[static_cast<size_t>(colonna)];
-            const bool nullo = Leggi<short>(bufferFetch_.data() + campo.offsetNull_) != 0;
-            blobs.push_back(nullo ? QByteArray() : LeggiBlob(bufferFetch_.data() + campo.offset_));
+            riga = righe_.data() + inizio; // a blob read does not move the rows, but be plain
+            const bool nullo = Leggi<short>(riga + campo.offsetNull_) != 0;
+            blobs.push_back(nullo ? QByteArray() : LeggiBlob(riga + campo.offset_));
         }
-        righe_.push_back(bufferFetch_);
         blobRighe_.push_back(std::move(blobs));
         return true;
     } catch (const EErroreDB& errore) {
@@ -644,6 +694,7 @@ void TQuery::Close() noexcept {
         transazioneCursore_ = nullptr;
     }
     righe_.clear();
+    numeroRighe_ = 0;
     blobRighe_.clear();
     attiva_ = false;
     eof_ = true;
@@ -652,7 +703,7 @@ void TQuery::Close() noexcept {
 
 void TQuery::First() {
     posizione_ = 0;
-    eof_ = righe_.empty();
+    eof_ = numeroRighe_ == 0;
 }
 
 void TQuery::Next() {
@@ -665,14 +716,15 @@ void TQuery::Next() {
 }
 
 void TQuery::FetchAll() {
-    while (LeggiRiga()) {
+    Stato stato;
+    while (LeggiRiga(stato)) {
     }
 }
 
 const unsigned char* TQuery::RigaCorrente() const {
-    if (!attiva_ || righe_.empty())
+    if (!attiva_ || numeroRighe_ == 0)
         return nullptr;
-    return righe_[static_cast<size_t>(posizione_)].data();
+    return righe_.data() + static_cast<size_t>(posizione_) * lunghezzaMessaggio_;
 }
 
 const TCampo& TQuery::Fields(int indice) const {

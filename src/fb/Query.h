@@ -16,6 +16,10 @@
 
 namespace fb {
 
+namespace client {
+class Stato;
+}
+
 class TDatabase;
 class TTransazione;
 class TQuery;
@@ -81,9 +85,9 @@ private:
     unsigned lunghezza_ = 0;
 };
 
-// Sees every statement a query sends to the engine, as sent (named parameters already
-// turned into "?"), with the connection and transaction it runs in; for benchmarks and
-// diagnosis. None is set by default, and then a run costs one pointer test more.
+// Sees every statement a query sends to the engine, with the connection and transaction it
+// runs in; for benchmarks and diagnosis. The values bound to its parameters are written in
+// as literals, so the text runs as it stands. None is set by default, and then a run costs one pointer test more.
 class RegistroIstruzioni {
 public:
     virtual ~RegistroIstruzioni() = default;
@@ -125,7 +129,7 @@ public:
     bool Eof() const { return eof_; }
     bool Bof() const { return posizione_ <= 0; }
     // Rows read so far; FetchAll reads the rest.
-    int RecordCount() const { return static_cast<int>(righe_.size()); }
+    int RecordCount() const { return numeroRighe_; }
     void FetchAll();
     int RecNo() const { return posizione_; }
 
@@ -160,6 +164,7 @@ private:
 
     TTransazione* TransazioneEffettiva() const;
     void Registra(const TTransazione& transazione) const;
+    QString TestoConValori() const;
     void LeggiParametri();
     // Prepares the statement whole or not at all: a failure anywhere leaves it unprepared.
     void Prepara(TTransazione* transazione);
@@ -170,6 +175,7 @@ private:
     // Runs the work; a lost connection it meets is told to the database before it travels on.
     template <typename Lavoro> void OsservandoLaConnessione(Lavoro lavoro);
     bool LeggiRiga();
+    bool LeggiRiga(client::Stato& stato);
     QByteArray LeggiBlob(const unsigned char* id);
     void ChiudiCursore() noexcept;
     const unsigned char* RigaCorrente() const;
@@ -194,7 +200,9 @@ private:
     TAggiornamento* aggiornamento_ = nullptr;
 
     std::vector<TCampo> campi_;
-    std::vector<std::vector<unsigned char>> righe_;
+    // Every row read, one after the other, each as long as the output message.
+    std::vector<unsigned char> righe_;
+    int numeroRighe_ = 0;
     // Blob contents are read at fetch time, while the transaction lives.
     std::vector<std::vector<QByteArray>> blobRighe_;
     std::vector<int> colonneBlob_;

@@ -94,7 +94,7 @@ TEST_F(Generatori, CreateCheckSetAndDraw) {
 }
 
 TEST_F(Generatori, OddGeneratorNamesFailWithoutHarm) {
-    for (const QString nome : {QString("g'x"), QString(40, 'G'), QString("G; DROP TABLE CLIENTI")}) {
+    for (const QString& nome : {QString("g'x"), QString(40, 'G'), QString("G; DROP TABLE CLIENTI")}) {
         SCOPED_TRACE(nome.toStdString());
         EXPECT_FALSE(tabx.CreaGeneratore(tabella, segno, riposiziona, pulsante, nome));
         EXPECT_FALSE(tabx.CheckGeneratore(tabella, nome));

@@ -11,7 +11,10 @@
 
 #include <quendra/Funzioni.h>
 
+#include <algorithm>
+
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -42,7 +45,7 @@ public:
             modulo_.Inserisci(QString(), nome, QString(), QString(), QString(), QString(), QString(), QString(),
                               QString());
         modulo_.AggiornaTabella(Clienti, {}, false);
-        Griglia.resizeColumnsToContents();
+        LarghezzeColonne();
         modulo_.ChiudiTransazione(Clienti, Segnalibro, Riposiziona, PulsanteStato); // green, tag 0
     }
 
@@ -120,6 +123,25 @@ private:
                     if (Clienti.Active() && riga >= 0 && riga != Clienti.RecNo())
                         Clienti.MoveTo(riga);
                 }));
+    }
+
+    // Widths from the fields' kinds and sizes: measuring the rows' texts costs more than
+    // reading them.
+    void LarghezzeColonne() {
+        const QFontMetrics metriche = Griglia.fontMetrics();
+        for (int i = 0; i < Clienti.FieldCount(); ++i) {
+            const fb::TDefinizioneCampo& campo = Clienti.FieldDefs()[static_cast<size_t>(i)];
+            int caratteri = 12;
+            if (campo.Genere == fb::TGenere::Testo)
+                caratteri = std::clamp(campo.Dimensione, 4, 30);
+            else if (campo.Genere == fb::TGenere::Intero)
+                caratteri = 7;
+            else if (campo.Genere == fb::TGenere::Data)
+                caratteri = 10;
+            const int testo = metriche.horizontalAdvance(QString(caratteri, QLatin1Char('0')));
+            const int titolo = metriche.horizontalAdvance(campo.Nome);
+            Griglia.setColumnWidth(i, std::max(testo, titolo) + 16);
+        }
     }
 
     TTabXForm& modulo_;

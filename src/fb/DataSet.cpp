@@ -234,10 +234,26 @@ void TDataSet::Open() {
     if (Active())
         return;
     std::vector<TDefinizioneCampo> definizioni;
-    std::vector<Riga> righe;
-    LeggiRighe(definizioni, righe);
+    std::vector<RigaDati> righe;
+    std::unique_ptr<TQuery> lettura = ApriLettura();
+    if (lettura) {
+        lettura->TieniRighe();
+        for (int i = 0; i < lettura->FieldCount(); ++i) {
+            const TCampo& campo = lettura->Fields(i);
+            definizioni.push_back({campo.FieldName(), campo.Genere(), campo.Dimensione()});
+        }
+        righe.resize(static_cast<size_t>(lettura->RecordCount()));
+        for (size_t i = 0; i < righe.size(); ++i)
+            righe[i].Letta = static_cast<int>(i);
+    } else {
+        std::vector<Riga> proprie;
+        LeggiRighe(definizioni, proprie);
+        for (Riga& riga : proprie)
+            righe.push_back({-1, std::move(riga)});
+    }
     definizioni_ = std::move(definizioni);
     righe_ = std::move(righe);
+    lette_ = std::move(lettura);
     campi_.assign(definizioni_.size(), TCampoDataSet());
     for (size_t i = 0; i < campi_.size(); ++i) {
         campi_[i].dataset_ = this;
@@ -256,8 +272,9 @@ void TDataSet::Close() {
         return;
     if (stato_ == Modifica || stato_ == Inserimento)
         Cancel();
-    Chiusura(righe_);
+    Chiusura();
     righe_.clear();
+    lette_.reset();
     stato_ = Inattivo;
     corrente_ = -1;
     bof_ = eof_ = true;
@@ -348,13 +365,37 @@ TCampoDataSet& TDataSet::FieldByName(const QString& nome) {
 QVariant TDataSet::Valore(int riga, int campo) const {
     if (riga < 0 || riga >= RecordCount() || campo < 0 || campo >= FieldCount())
         return {};
-    return righe_[static_cast<size_t>(riga)][static_cast<size_t>(campo)];
+    const RigaDati& dati = righe_[static_cast<size_t>(riga)];
+    if (dati.Valori.empty())
+        return lette_ && dati.Letta >= 0 ? lette_->ValoreIn(dati.Letta, campo) : QVariant();
+    return dati.Valori[static_cast<size_t>(campo)];
+}
+
+TDataSet::Riga& TDataSet::Valori(int riga) {
+    RigaDati& dati = righe_.at(static_cast<size_t>(riga));
+    if (dati.Valori.empty()) {
+        dati.Valori.resize(definizioni_.size());
+        for (int campo = 0; campo < FieldCount(); ++campo)
+            dati.Valori[static_cast<size_t>(campo)] = lette_ ? lette_->ValoreIn(dati.Letta, campo) : QVariant();
+    }
+    return dati.Valori;
+}
+
+std::vector<TDataSet::Riga> TDataSet::RigheAttuali() const {
+    std::vector<Riga> righe;
+    for (int riga = 0; riga < RecordCount(); ++riga) {
+        Riga valori;
+        for (int campo = 0; campo < FieldCount(); ++campo)
+            valori.push_back(Valore(riga, campo));
+        righe.push_back(std::move(valori));
+    }
+    return righe;
 }
 
 void TDataSet::ImpostaCampo(int indice, const QVariant& valore) {
     RichiediModifica();
     QVariant convertito = Converti(definizioni_[static_cast<size_t>(indice)].Genere, valore);
-    righe_[static_cast<size_t>(corrente_)][static_cast<size_t>(indice)] = std::move(convertito);
+    Valori(corrente_)[static_cast<size_t>(indice)] = std::move(convertito);
     modificato_ = true;
     const int riga = corrente_;
     Avvisa([riga](TOsservatoreDataSet& o) { o.RigaCambiata(riga); });
@@ -369,7 +410,7 @@ void TDataSet::Edit() {
     VerificaModificabile();
     if (BeforeEdit)
         BeforeEdit(*this);
-    originale_ = righe_[static_cast<size_t>(corrente_)];
+    originale_ = Valori(corrente_);
     stato_ = Modifica;
     modificato_ = false;
 }
@@ -378,8 +419,8 @@ void TDataSet::Append() {
     RichiediAttivo();
     VerificaConsultazione();
     VerificaModificabile();
-    righe_.emplace_back(definizioni_.size());
-    originale_ = righe_.back();
+    righe_.push_back({-1, Riga(definizioni_.size())});
+    originale_ = righe_.back().Valori;
     const int riga = RecordCount() - 1;
     stato_ = Inserimento;
     modificato_ = false;
@@ -390,7 +431,7 @@ void TDataSet::Append() {
 
 void TDataSet::Post() {
     RichiediModifica();
-    ScriviRiga(stato_, originale_, righe_[static_cast<size_t>(corrente_)]);
+    ScriviRiga(stato_, originale_, Valori(corrente_));
     stato_ = Consultazione;
     modificato_ = false;
     originale_.clear();
@@ -398,7 +439,7 @@ void TDataSet::Post() {
 
 void TDataSet::Cancel() {
     if (stato_ == Modifica) {
-        righe_[static_cast<size_t>(corrente_)] = originale_;
+        Valori(corrente_) = originale_;
         const int riga = corrente_;
         Avvisa([riga](TOsservatoreDataSet& o) { o.RigaCambiata(riga); });
     } else if (stato_ == Inserimento) {
@@ -426,7 +467,7 @@ void TDataSet::Delete() {
     if (corrente_ < 0)
         throw EErroreDB(QStringLiteral("Cannot delete from an empty dataset"));
     VerificaModificabile();
-    CancellaRiga(righe_[static_cast<size_t>(corrente_)]);
+    CancellaRiga(Valori(corrente_));
     const int riga = corrente_;
     righe_.erase(righe_.begin() + riga);
     Avvisa([riga](TOsservatoreDataSet& o) { o.RigaTolta(riga); });
@@ -442,7 +483,7 @@ bool TDataSet::Locate(const QString& campo, const QVariant& valore) {
     const QVariant cercato = Converti(definizioni_[static_cast<size_t>(indice)].Genere, valore);
     VerificaConsultazione();
     for (int riga = 0; riga < RecordCount(); ++riga)
-        if (righe_[static_cast<size_t>(riga)][static_cast<size_t>(indice)] == cercato) {
+        if (Valore(riga, indice) == cercato) {
             MoveTo(riga);
             return true;
         }
@@ -452,7 +493,7 @@ bool TDataSet::Locate(const QString& campo, const QVariant& valore) {
 TBookmark TDataSet::GetBookmark() const {
     if (corrente_ < 0 || definizioni_.empty())
         return {};
-    return {righe_[static_cast<size_t>(corrente_)][0], corrente_};
+    return {Valore(corrente_, 0), corrente_};
 }
 
 void TDataSet::GotoBookmark(const TBookmark& segnalibro) {
@@ -461,12 +502,12 @@ void TDataSet::GotoBookmark(const TBookmark& segnalibro) {
         throw EErroreDB(QStringLiteral("Bookmark not valid"));
     // The same row number is tried first: it is the row unless rows came or went before it.
     const int stessa = segnalibro.Riga;
-    if (stessa < RecordCount() && righe_[static_cast<size_t>(stessa)][0] == segnalibro.Chiave) {
+    if (stessa < RecordCount() && Valore(stessa, 0) == segnalibro.Chiave) {
         MoveTo(stessa);
         return;
     }
     for (int riga = 0; riga < RecordCount(); ++riga)
-        if (righe_[static_cast<size_t>(riga)][0] == segnalibro.Chiave) {
+        if (Valore(riga, 0) == segnalibro.Chiave) {
             MoveTo(riga);
             return;
         }
@@ -487,25 +528,6 @@ void TDataSet::Avvisa(const std::function<void(TOsservatoreDataSet&)>& avviso) {
     const auto osservatori = osservatori_;
     for (TOsservatoreDataSet* osservatore : osservatori)
         avviso(*osservatore);
-}
-
-void TDataSet::CopiaRighe(TQuery& query, std::vector<TDefinizioneCampo>& definizioni, std::vector<Riga>& righe) {
-    const int colonne = query.FieldCount();
-    definizioni.clear();
-    for (int i = 0; i < colonne; ++i) {
-        const TCampo& campo = query.Fields(i);
-        definizioni.push_back({campo.FieldName(), campo.Genere(), campo.Dimensione()});
-    }
-    righe.clear();
-    query.FetchAll();
-    righe.reserve(static_cast<size_t>(query.RecordCount()));
-    for (query.First(); !query.Eof(); query.Next()) {
-        Riga riga;
-        riga.reserve(static_cast<size_t>(colonne));
-        for (int i = 0; i < colonne; ++i)
-            riga.push_back(query.Fields(i).Valore());
-        righe.push_back(std::move(riga));
-    }
 }
 
 void TDataSet::AssegnaValore(TParametro& parametro, const QVariant& valore) {
@@ -600,9 +622,9 @@ void TIBTable::EmptyTable() {
     query.ExecSQL();
 }
 
-void TIBTable::LeggiRighe(std::vector<TDefinizioneCampo>& definizioni, std::vector<Riga>& righe) {
-    TQuery query(Database, Transaction);
-    query.SQL.Add(QStringLiteral("SELECT * FROM ") + Tabella());
+std::unique_ptr<TQuery> TIBTable::ApriLettura() {
+    auto query = std::make_unique<TQuery>(Database, Transaction);
+    query->SQL.Add(QStringLiteral("SELECT * FROM ") + Tabella());
     QStringList ordine;
     if (!IndexName.trimmed().isEmpty()) {
         for (const TIndice& indice : IndexDefs())
@@ -612,9 +634,9 @@ void TIBTable::LeggiRighe(std::vector<TDefinizioneCampo>& definizioni, std::vect
         if (ordine.isEmpty())
             throw EErroreDB(QStringLiteral("Index '") + IndexName + QStringLiteral("' not found"));
     }
-    query.SQL.Add(QStringLiteral("ORDER BY ") + (ordine.isEmpty() ? QStringLiteral("1") : ordine.join(QLatin1Char(','))));
-    query.Open();
-    CopiaRighe(query, definizioni, righe);
+    query->SQL.Add(QStringLiteral("ORDER BY ") + (ordine.isEmpty() ? QStringLiteral("1") : ordine.join(QLatin1Char(','))));
+    query->Open();
+    return query;
 }
 
 void TIBTable::PreparaScritture() {
@@ -671,11 +693,11 @@ void TIBTable::CancellaRiga(const Riga& vecchia) {
 
 // ---- TIBQuery -----------------------------------------------------------------------------
 
-void TIBQuery::LeggiRighe(std::vector<TDefinizioneCampo>& definizioni, std::vector<Riga>& righe) {
-    TQuery query(Database, Transaction);
-    AggiungiRighe(query.SQL, SQL.Righe());
-    query.Open();
-    CopiaRighe(query, definizioni, righe);
+std::unique_ptr<TQuery> TIBQuery::ApriLettura() {
+    auto query = std::make_unique<TQuery>(Database, Transaction);
+    AggiungiRighe(query->SQL, SQL.Righe());
+    query->Open();
+    return query;
 }
 
 void TIBQuery::VerificaModificabile() const {
@@ -714,6 +736,6 @@ void TDataSetMemoria::ScriviRiga(Stato, const Riga&, const Riga&) {}
 
 void TDataSetMemoria::CancellaRiga(const Riga&) {}
 
-void TDataSetMemoria::Chiusura(const std::vector<Riga>& righe) { conservate_ = righe; }
+void TDataSetMemoria::Chiusura() { conservate_ = RigheAttuali(); }
 
 } // namespace fb

@@ -12,6 +12,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace fb {
@@ -150,19 +151,19 @@ public:
 protected:
     using Riga = std::vector<QVariant>;
 
-    // Reads every row with its column definitions.
-    virtual void LeggiRighe(std::vector<TDefinizioneCampo>& definizioni, std::vector<Riga>& righe) = 0;
+    // The select whose rows the dataset shows, opened; null for a dataset that keeps its own
+    // rows (LeggiRighe). Its rows are decoded only when a value is asked for.
+    virtual std::unique_ptr<TQuery> ApriLettura() { return nullptr; }
+    // Every row with its column definitions, for a dataset without a select.
+    virtual void LeggiRighe(std::vector<TDefinizioneCampo>& /*definizioni*/, std::vector<Riga>& /*righe*/) {}
     // Writes a row changed (Modifica, with its old values) or added (Inserimento).
     virtual void ScriviRiga(Stato stato, const Riga& vecchia, const Riga& nuova) = 0;
     virtual void CancellaRiga(const Riga& vecchia) = 0;
     // For read-only datasets: raises when the rows cannot be written back.
     virtual void VerificaModificabile() const {}
-    // The rows as they are when the dataset closes.
-    virtual void Chiusura(const std::vector<Riga>& /*righe*/) {}
-
-    // Reads every row of an open query into the rows and their definitions.
-    static void CopiaRighe(TQuery& query, std::vector<TDefinizioneCampo>& definizioni,
-                           std::vector<Riga>& righe);
+    // Told just before the dataset closes; RigheAttuali still holds the rows.
+    virtual void Chiusura() {}
+    std::vector<Riga> RigheAttuali() const;
     // Gives each parameter of a writing statement its value: ":NAME" the new value of the
     // column NAME, ":OLD_NAME" its old value.
     void AssegnaParametro(TParametro& parametro, const Riga& vecchia, const Riga& nuova) const;
@@ -179,10 +180,20 @@ private:
     void Posiziona(int riga);
     void Avvisa(const std::function<void(TOsservatoreDataSet&)>& avviso);
     void ImpostaCampo(int indice, const QVariant& valore);
+    // The row's values, decoded from the select the first time they are wanted whole.
+    Riga& Valori(int riga);
+
+    // A row of the select (Letta, its number there, while Valori is empty) or one of the
+    // dataset's own (Valori).
+    struct RigaDati {
+        int Letta = -1;
+        Riga Valori;
+    };
 
     std::vector<TDefinizioneCampo> definizioni_;
     std::vector<TCampoDataSet> campi_;
-    std::vector<Riga> righe_;
+    std::unique_ptr<TQuery> lette_;
+    std::vector<RigaDati> righe_;
     Riga originale_; // the row as it was before the edit
     int corrente_ = -1;
     bool eof_ = true;
@@ -213,7 +224,7 @@ public:
     void EmptyTable();
 
 protected:
-    void LeggiRighe(std::vector<TDefinizioneCampo>& definizioni, std::vector<Riga>& righe) override;
+    std::unique_ptr<TQuery> ApriLettura() override;
     void ScriviRiga(Stato stato, const Riga& vecchia, const Riga& nuova) override;
     void CancellaRiga(const Riga& vecchia) override;
 
@@ -240,7 +251,7 @@ public:
     TAggiornamento* UpdateObject = nullptr;
 
 protected:
-    void LeggiRighe(std::vector<TDefinizioneCampo>& definizioni, std::vector<Riga>& righe) override;
+    std::unique_ptr<TQuery> ApriLettura() override;
     void ScriviRiga(Stato stato, const Riga& vecchia, const Riga& nuova) override;
     void CancellaRiga(const Riga& vecchia) override;
     void VerificaModificabile() const override;
@@ -259,7 +270,7 @@ protected:
     void LeggiRighe(std::vector<TDefinizioneCampo>& definizioni, std::vector<Riga>& righe) override;
     void ScriviRiga(Stato stato, const Riga& vecchia, const Riga& nuova) override;
     void CancellaRiga(const Riga& vecchia) override;
-    void Chiusura(const std::vector<Riga>& righe) override;
+    void Chiusura() override;
 
 private:
     std::vector<TDefinizioneCampo> colonne_;

@@ -715,6 +715,35 @@ void TQuery::Next() {
         eof_ = true; // the last row stays current, as a grid expects
 }
 
+void TQuery::TieniRighe() {
+    FetchAll();
+    ChiudiCursore();
+    if (transazioneCursore_) {
+        transazioneCursore_->TogliCursore(this);
+        transazioneCursore_ = nullptr;
+    }
+    // Off the connection's list too: a connection attached again drops what it prepared.
+    contaDaLeggere_ = false;
+    metadati_.Azzera();
+    metadatiIngresso_.Azzera();
+    istruzione_.Azzera();
+    if (databasePreparato_) {
+        auto& lista = databasePreparato_->query_;
+        lista.erase(std::remove(lista.begin(), lista.end(), this), lista.end());
+        databasePreparato_ = nullptr;
+    }
+}
+
+QVariant TQuery::ValoreIn(int riga, int campo) const {
+    if (riga < 0 || riga >= numeroRighe_)
+        return {};
+    const int corrente = posizione_;
+    posizione_ = riga;
+    QVariant valore = Fields(campo).Valore();
+    posizione_ = corrente;
+    return valore;
+}
+
 void TQuery::FetchAll() {
     Stato stato;
     while (LeggiRiga(stato)) {

@@ -140,6 +140,12 @@ public:
     // The result columns in order, for grids.
     QStringList NomiCampi() const;
 
+    // Reads every row, then lets go of the statement, its transaction and its connection:
+    // the rows stay, whatever happens to them, until the query is closed or goes.
+    void TieniRighe();
+    // A column's value in any row read, without moving the current row for good.
+    QVariant ValoreIn(int riga, int campo) const;
+
     // Rows changed by the last ExecSQL; -1 when the engine cannot tell.
     qint64 RowsAffected() const;
 
@@ -207,7 +213,7 @@ private:
     std::vector<std::vector<QByteArray>> blobRighe_;
     std::vector<int> colonneBlob_;
     std::vector<unsigned char> bufferFetch_;
-    int posizione_ = 0;
+    mutable int posizione_ = 0;
     bool attiva_ = false;
     bool eof_ = true;
     bool fineCursore_ = true;

@@ -180,6 +180,38 @@ bool TMemTabX::SetV(const QString& nome, const QString& valore) {
     return trovata.has_value();
 }
 
+bool TMemTabX::EsisteNome(const QString& nome) {
+    return TrovaNome(nome).has_value();
+}
+
+bool TMemTabX::AggiornaValori(const QString& tipo, const QString& nome, const QString& numero,
+                              const QString& testo, const QString& data, const QString& memo) {
+    // Converted first, so a bad text changes nothing.
+    const std::optional<qint64> nuovoNumero = ConvertiIntero64(numero);
+    const std::optional<QDate> nuovaData = ConvertiData(data);
+    const auto trovata =
+        Trova([&](const RigaMemTabX& riga) { return riga.Tipo == tipo && riga.Nome == nome; });
+    if (!trovata)
+        return false;
+    RigaMemTabX& riga = righe_[*trovata];
+    if (numero.isEmpty() && testo.isEmpty() && data.isEmpty() && memo.isEmpty()) {
+        riga.Numero.reset();
+        riga.Testo.clear();
+        riga.Data.reset();
+        riga.Memo.clear();
+        return true;
+    }
+    if (!numero.isEmpty())
+        riga.Numero = nuovoNumero;
+    if (!testo.isEmpty())
+        riga.Testo = testo;
+    if (!data.isEmpty())
+        riga.Data = nuovaData;
+    if (!memo.isEmpty())
+        riga.Memo = memo;
+    return true;
+}
+
 bool TMemTabX::SetM(const QString& nome, const QString& valore) {
     const auto trovata = TrovaNome(nome);
     if (trovata)

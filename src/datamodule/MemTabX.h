@@ -50,6 +50,13 @@ public:
     QString GetM(const QString& nome);
     // False, and nothing added, when no row has that name.
     bool SetV(const QString& nome, const QString& valore);
+    // A row has that name (found as GetV finds it).
+    bool EsisteNome(const QString& nome);
+    // The first row of that kind and name, whatever its user: each of the four values that is
+    // not empty replaces the row's; when all four are empty, all four are emptied. Levels and
+    // user stay. False, and nothing changed, when there is no such row.
+    bool AggiornaValori(const QString& tipo, const QString& nome, const QString& numero,
+                        const QString& testo, const QString& data, const QString& memo);
     bool SetM(const QString& nome, const QString& valore);
 
 private:

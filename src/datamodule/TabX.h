@@ -98,6 +98,35 @@ public:
     // False on any failure, without a message.
     bool ScritturaHandleDiApertura(qint32 idFinestra, qint64 handle);
 
+    // ---- Per-user parameters (TABX of the archive) ----
+    // Parameters of the current user by project, window (situation) and name.
+    bool VerificaEsistenzaInTabX(const QString& progetto, const QString& situazione, const QString& nome);
+    // Adds the parameter only when it is not there (true either way); dates "dd/MM/yyyy".
+    bool AggiungiParametroInTabX(const QString& progetto, const QString& situazione, const QString& nome,
+                                 const QString& numero, const QString& testo, const QString& data,
+                                 const QString& memo, const QString& livello1, const QString& livello2);
+    // Changes the parameter only when it is there.
+    bool ScriviParametroInTabX(const QString& progetto, const QString& situazione, const QString& nome,
+                               const QString& numero, const QString& testo, const QString& data,
+                               const QString& memo);
+    // Refreshes the in-memory row of that name from TABX; the last six texts are not used.
+    bool CaricaParametroDaTabX(const QString& progetto, const QString& situazione, const QString& nome,
+                               const QString& numero, const QString& testo, const QString& data,
+                               const QString& memo, const QString& livello1, const QString& livello2);
+    // Every parameter of the current user into the in-memory table.
+    void AggiornaParametriTabX();
+    // Simple named values, for the current user or for anyone.
+    QString ValoreTabX(const QString& nome, bool perUtente);
+    QString ValoreMTabX(const QString& nome, bool perUtente);
+    bool SettaValoreTabX(const QString& nome, const QString& valore, bool perUtente);
+    bool SettaValoreMTabX(const QString& nome, const QString& valore, bool perUtente);
+
+    // ---- Scripts (TABSCRIPT of the users database) ----
+    // Registers a window's script: added when missing, replaced only when the stored one is
+    // empty or forza is "1".
+    void IniScriptForm(const QString& progetto, const QString& finestra, const QString& contesto,
+                       const QString& utente, const QString& script, const QString& forza);
+
     // ---- Record editing ----
     // For the libraries' editing windows: a dataset of the archive, the position to come back
     // to, whether to come back to it, and the window's status button (tag 1 = unsaved).
@@ -150,6 +179,11 @@ protected:
     QString FileRosso;
 
 private:
+    QString UtenteQuotato() const;
+    void AggiungiCondizioniTabX(fb::TRighe& sql, const QString& progetto, const QString& situazione,
+                                const QString& nome) const;
+    QString LeggiValoreTabX(const QString& colonna, const QString& nome, bool perUtente);
+    bool ScriviValoreTabX(const QString& colonna, const QString& nome, const QString& valore, bool perUtente);
     void MostraVerde(TPulsanteStato& pulsante) const;
     void MostraRosso(TPulsanteStato& pulsante) const;
 

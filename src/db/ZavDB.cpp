@@ -1,6 +1,7 @@
 #include "db/ZavDB.h"
 
 #include "db/Zavin2.h"
+#include "fb/Valori.h"
 #include "fb/Database.h"
 #include "fb/Errore.h"
 #include "piattaforma/Ini.h"
@@ -238,4 +239,8 @@ bool ApriCreaDatabase(fb::TDatabase& connessione, QString directory, QString nom
         return false;
     }
     return ConnettiOCreaDatabase(connessione, nome, chiesto.Server, chiesto.Disco, utente, password);
+}
+
+QString FormattaDataSQL(const QDate& data) {
+    return QLatin1Char('\'') + fb::TestoData(data) + QLatin1Char('\'');
 }

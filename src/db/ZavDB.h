@@ -2,6 +2,7 @@
 
 // Locating, opening and creating databases through the "dati.ini" beside them.
 
+#include <QDate>
 #include <QString>
 
 class QWidget;
@@ -52,6 +53,9 @@ namespace fb {
 class TQuery;
 class TAggiornamento;
 } // namespace fb
+
+// The SQL literal of a date: "'mm/dd/yyyy'".
+QString FormattaDataSQL(const QDate& data);
 
 // Applies the position stored in STOPOS1 for the window (situation code), user and project,
 // when there is one, without checking it against the screen.

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <optional>
 
 namespace fb {
 
@@ -54,17 +56,23 @@ double InVirgola(const QVariant& v) {
     return d;
 }
 
+// The first of the formats the text reads in.
+template <typename T> std::optional<T> PrimoFormato(const QString& testo, std::initializer_list<const char*> formati) {
+    for (const char* formato : formati) {
+        const T valore = T::fromString(testo, QLatin1String(formato));
+        if (valore.isValid())
+            return valore;
+    }
+    return std::nullopt;
+}
+
 QDate InData(const QVariant& v) {
     if (v.typeId() == QMetaType::QDate)
         return v.toDate();
     if (v.typeId() == QMetaType::QDateTime)
         return v.toDateTime().date();
-    const QString testo = v.toString().trimmed();
-    for (const char* formato : {"dd/MM/yyyy", "d/M/yyyy", "yyyy-MM-dd"}) {
-        const QDate data = QDate::fromString(testo, QLatin1String(formato));
-        if (data.isValid())
-            return data;
-    }
+    if (const auto data = PrimoFormato<QDate>(v.toString().trimmed(), {"dd/MM/yyyy", "d/M/yyyy", "yyyy-MM-dd"}))
+        return *data;
     ErroreValore(v, "date");
 }
 
@@ -73,12 +81,9 @@ QTime InOra(const QVariant& v) {
         return v.toTime();
     if (v.typeId() == QMetaType::QDateTime)
         return v.toDateTime().time();
-    const QString testo = v.toString().trimmed();
-    for (const char* formato : {"hh:mm:ss", "h:mm:ss", "hh:mm", "h:mm", "hh:mm:ss.zzz"}) {
-        const QTime ora = QTime::fromString(testo, QLatin1String(formato));
-        if (ora.isValid())
-            return ora;
-    }
+    if (const auto ora =
+            PrimoFormato<QTime>(v.toString().trimmed(), {"hh:mm:ss", "h:mm:ss", "hh:mm", "h:mm", "hh:mm:ss.zzz"}))
+        return *ora;
     ErroreValore(v, "time");
 }
 
@@ -87,12 +92,10 @@ QDateTime InDataOra(const QVariant& v) {
         return v.toDateTime();
     if (v.typeId() == QMetaType::QDate)
         return QDateTime(v.toDate(), QTime(0, 0));
-    const QString testo = v.toString().trimmed();
-    for (const char* formato : {"dd/MM/yyyy hh:mm:ss", "dd/MM/yyyy hh:mm", "yyyy-MM-dd hh:mm:ss", "yyyy-MM-ddThh:mm:ss"}) {
-        const QDateTime momento = QDateTime::fromString(testo, QLatin1String(formato));
-        if (momento.isValid())
-            return momento;
-    }
+    if (const auto momento = PrimoFormato<QDateTime>(
+            v.toString().trimmed(),
+            {"dd/MM/yyyy hh:mm:ss", "dd/MM/yyyy hh:mm", "yyyy-MM-dd hh:mm:ss", "yyyy-MM-ddThh:mm:ss"}))
+        return *momento;
     return QDateTime(InData(v), QTime(0, 0));
 }
 

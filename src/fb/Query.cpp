@@ -362,8 +362,7 @@ TTransazione* TQuery::TransazioneEffettiva() const {
     return transazione;
 }
 
-void TQuery::Unprepare() noexcept {
-    Close();
+void TQuery::LasciaIstruzione() noexcept {
     contaDaLeggere_ = false;
     metadati_.Azzera();
     metadatiIngresso_.Azzera();
@@ -373,6 +372,11 @@ void TQuery::Unprepare() noexcept {
         lista.erase(std::remove(lista.begin(), lista.end(), this), lista.end());
         databasePreparato_ = nullptr;
     }
+}
+
+void TQuery::Unprepare() noexcept {
+    Close();
+    LasciaIstruzione();
     campi_.clear();
     colonneBlob_.clear();
     tipoIstruzione_ = 0;
@@ -723,15 +727,7 @@ void TQuery::TieniRighe() {
         transazioneCursore_ = nullptr;
     }
     // Off the connection's list too: a connection attached again drops what it prepared.
-    contaDaLeggere_ = false;
-    metadati_.Azzera();
-    metadatiIngresso_.Azzera();
-    istruzione_.Azzera();
-    if (databasePreparato_) {
-        auto& lista = databasePreparato_->query_;
-        lista.erase(std::remove(lista.begin(), lista.end(), this), lista.end());
-        databasePreparato_ = nullptr;
-    }
+    LasciaIstruzione();
 }
 
 QVariant TQuery::ValoreIn(int riga, int campo) const {

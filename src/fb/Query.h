@@ -171,6 +171,8 @@ private:
     TTransazione* TransazioneEffettiva() const;
     void Registra(const TTransazione& transazione) const;
     QString TestoConValori() const;
+    // Lets go of the prepared statement and leaves the connection's list; rows stay.
+    void LasciaIstruzione() noexcept;
     void LeggiParametri();
     // Prepares the statement whole or not at all: a failure anywhere leaves it unprepared.
     void Prepara(TTransazione* transazione);

@@ -7,6 +7,7 @@
 #include "app/BaseMain.h"
 #include "datamodule/TabX.h"
 #include "fb/Database.h"
+#include "fb/Errore.h"
 #include "fb/Transazione.h"
 #include "fb/Valori.h"
 #include "piattaforma/Codifica.h"
@@ -484,6 +485,26 @@ double ClientNudo::Riproduci(const Registrazione& registrazione) {
         Verifica();
     }
     return ms;
+}
+
+int MisuraNeiModi(const QString& server, const Opzioni& opzioni,
+                  const std::function<void(const QString& modo, const QString& raggiunto)>& misura) {
+    try {
+        misura(QStringLiteral("embedded"), {});
+        if (server.isEmpty()) {
+            std::printf("server    skipped: set QUENDRA_SERVER=localhost to run through the loopback server\n");
+        } else {
+            std::unique_ptr<TCollegamentoLento> collegamento;
+            const QString raggiunto = ServerConRitardo(server, opzioni.RttMs, collegamento);
+            misura(NomeModoServer(opzioni.RttMs), raggiunto);
+        }
+        return 0;
+    } catch (const fb::EErroreDB& e) {
+        std::fprintf(stderr, "database error: %s\n", qPrintable(e.Messaggio()));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "error: %s\n", e.what());
+    }
+    return 1;
 }
 
 } // namespace bench

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -46,6 +47,12 @@ class TCollegamentoLento;
 QString ServerConRitardo(const QString& server, double rttMs, std::unique_ptr<TCollegamentoLento>& collegamento);
 // "server" or "server 5ms", for the mode column.
 QString NomeModoServer(double rttMs);
+
+struct Opzioni;
+// Measures embedded, then through the server when one is set (behind the latency link the
+// options ask for); an error is printed and ends the run. 0, or 1 after an error.
+int MisuraNeiModi(const QString& server, const Opzioni& opzioni,
+                  const std::function<void(const QString& modo, const QString& raggiunto)>& misura);
 
 struct Opzioni {
     int Giri = 1;

@@ -187,23 +187,9 @@ int main(int argc, char** argv) {
     const QString server = bench::ServerDiProva();
     std::printf("bench_modifica: the customers' editing window on %d rows; median of %d rounds\n\n", Righe, o.Giri);
     std::printf("%-14s %-22s %11s %10s %9s %7s\n", "mode", "operation", "statements", "ours ms", "bare ms", "ratio");
-    int esito = 0;
-    try {
-        Stampa(MisuraModo(QStringLiteral("embedded"), {}, o));
-        if (server.isEmpty())
-            std::printf("server skipped: set QUENDRA_SERVER=localhost to run through the loopback server\n");
-        else {
-            std::unique_ptr<bench::TCollegamentoLento> collegamento;
-            const QString raggiunto = bench::ServerConRitardo(server, o.RttMs, collegamento);
-            Stampa(MisuraModo(bench::NomeModoServer(o.RttMs), raggiunto, o));
-        }
-    } catch (const fb::EErroreDB& e) {
-        std::fprintf(stderr, "database error: %s\n", qPrintable(e.Messaggio()));
-        esito = 1;
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "error: %s\n", e.what());
-        esito = 1;
-    }
+    const int esito = bench::MisuraNeiModi(server, o, [&o](const QString& modo, const QString& raggiunto) {
+        Stampa(MisuraModo(modo, raggiunto, o));
+    });
     std::printf("\nbare ms: the same statement texts, in order, through the client interface (prepare, execute, "
                 "fetch every row, read blobs), each recorded transaction started and committed around its "
                 "statements. ours ms: the window as a user meets it, grid painted.\n");

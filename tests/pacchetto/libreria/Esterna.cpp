@@ -3,6 +3,7 @@
 
 #include <quendra/Quendra.h>
 
+#include <QCloseEvent>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -28,9 +29,19 @@ public:
                     modulo_.ChiudiTransEAggiorna(clienti_, segno_, riposiziona_, stato_);
                 }));
         colonna->addWidget(salva);
+        auto* stampa = new QPushButton(QStringLiteral("Stampa"), this);
+        stampa->setObjectName(QStringLiteral("ButtonStampa"));
+        connect(stampa, &QPushButton::clicked, this, piattaforma::Protetto([this] {
+                    modulo_.LanciaStampaConDll(QStringLiteral("Esterna"), QStringLiteral("esterna.rep"), clienti_);
+                }));
+        colonna->addWidget(stampa);
         griglia_.setParent(this);
         griglia_.setObjectName(QStringLiteral("Griglia"));
         griglia_.setModel(&modello_);
+        // The printing library reads these; the launch only changes rows that exist.
+        for (const QString& nome : {QStringLiteral("TitoloStampa"), QStringLiteral("NomeReport")})
+            modulo_.Inserisci(QString(), nome, QString(), QString(), QString(), QString(), QString(), QString(),
+                              QString());
         colonna->addWidget(&griglia_);
         modulo_.AggiornaTabella(clienti_, {}, false);
     }
@@ -39,6 +50,12 @@ public:
     void NuovoCliente() {
         modulo_.NuovoIntSuGenSQL(clienti_, segno_, riposiziona_, stato_, QStringLiteral("INTO CLIFOR"),
                                  QStringLiteral("GEN_CLIFOR"));
+    }
+
+protected:
+    void closeEvent(QCloseEvent* evento) override {
+        piattaforma::EseguiProtetto([this] { modulo_.Chiudi(clienti_, segno_, riposiziona_, stato_); });
+        evento->accept();
     }
 
 private:

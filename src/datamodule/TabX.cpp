@@ -98,7 +98,7 @@ bool TTabXForm::EseguiEConferma(fb::TQuery& query, fb::TTransazione& transazione
                                 const QString& errore) {
     try {
         query.ExecSQL();
-        transazione.Commit();
+        transazione.ConfermaOAnnulla();
         return true;
     } catch (const fb::EErroreDB&) {
         piattaforma::MostraErrore(errore);

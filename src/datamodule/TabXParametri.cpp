@@ -186,7 +186,7 @@ bool TTabXForm::ScriviValoreTabX(const QString& colonna, const QString& nome, co
                 query.SQL.Add(condizioneUtente);
         }
         query.ExecSQL();
-        IBTransaction1.CommitRetaining();
+        IBTransaction1.ConfermaOAnnulla(true);
         return true;
     } catch (const fb::EErroreDB&) {
         return false;
@@ -235,5 +235,5 @@ void TTabXForm::IniScriptForm(const QString& progetto, const QString& finestra, 
         return;
     }
     query.ExecSQL();
-    TransazioneUser.Commit();
+    TransazioneUser.ConfermaOAnnulla();
 }

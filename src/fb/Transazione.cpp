@@ -164,6 +164,19 @@ void TTransazione::Rollback() {
     transazione.Concluso();
 }
 
+void TTransazione::ConfermaOAnnulla(bool trattieni) {
+    try {
+        if (trattieni)
+            CommitRetaining();
+        else
+            Commit();
+    } catch (const EErroreDB&) {
+        if (InTransaction())
+            Rollback();
+        throw;
+    }
+}
+
 void TTransazione::CommitRetaining() {
     if (!InTransaction())
         throw EErroreDB(QStringLiteral("Transaction is not active"));

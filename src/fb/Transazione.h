@@ -30,6 +30,10 @@ public:
     void CommitRetaining();
     void Rollback();
     void RollbackRetaining();
+    // Commits (keeping the transaction when trattieni); a commit the engine refuses leaves
+    // the transaction holding what it refused, so it is rolled back before the error goes on:
+    // nothing reported as failed is saved by a later commit.
+    void ConfermaOAnnulla(bool trattieni = false);
     bool InTransaction() const { return static_cast<bool>(handle_); }
     bool Active() const { return InTransaction(); }
 

@@ -220,3 +220,31 @@ TEST_F(Script, ABadKeyReachesTheCallerWithNothingCommitted) {
 }
 
 } // namespace
+
+namespace {
+
+// The archive refuses to commit while a parameter named "Rifiuta" is pending.
+void RifiutaIlCommit(const QString& archivio) {
+    InstallazioneDiProva::Esegui(archivio, {"CREATE EXCEPTION E_RIFIUTA 'commit refused'"});
+    InstallazioneDiProva::Esegui(archivio, {"CREATE TRIGGER T_RIFIUTA ON TRANSACTION COMMIT AS BEGIN "
+                                            "IF (EXISTS(SELECT 1 FROM TABX WHERE NOME='Rifiuta')) THEN "
+                                            "EXCEPTION E_RIFIUTA; END"});
+}
+
+// A refused commit must not leave its write pending for the next commit to save.
+TEST_F(ParametriTabX, AWriteWhoseCommitIsRefusedIsNotSavedByTheNextOne) {
+    RifiutaIlCommit(inst.FileArchivio());
+    // A connection learns of database triggers when it attaches.
+    tabx.IBDatabase1.Close();
+    tabx.ConnettiDatabase1("Archivio");
+    tabx.Utente(3);
+    EXPECT_FALSE(tabx.AggiungiParametroInTabX("P", "S", "Rifiuta", "1", "", "", "", "", ""));
+    EXPECT_EQ(msg->Testi(), QStringList{"Errore interno di INSERT: impossibile aggiungere il parametro Rifiuta"});
+    EXPECT_FALSE(tabx.SettaValoreTabX("Rifiuta", "x", true));
+    EXPECT_TRUE(tabx.AggiungiParametroInTabX("P", "S", "Buono", "2", "", "", "", "", ""));
+    EXPECT_TRUE(tabx.SettaValoreTabX("Altro", "y", true));
+    EXPECT_EQ(Conta("NOME='Rifiuta'"), "0");
+    EXPECT_EQ(Conta("NOME IN ('Buono', 'Altro')"), "2");
+}
+
+} // namespace

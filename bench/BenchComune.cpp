@@ -95,8 +95,6 @@ QString ServerDiProva() {
 }
 
 QString ServerConRitardo(const QString& server, double rttMs, std::unique_ptr<TCollegamentoLento>& collegamento) {
-    if (server.isEmpty() || rttMs <= 0)
-        return server;
     // "host" or "host/port", as a Firebird connection string names them.
     const QStringList parti = server.split(QLatin1Char('/'));
     const int porta = parti.size() > 1 ? parti[1].toInt() : 3050;
@@ -105,7 +103,11 @@ QString ServerConRitardo(const QString& server, double rttMs, std::unique_ptr<TC
 }
 
 QString NomeModoServer(double rttMs) {
-    return rttMs > 0 ? QStringLiteral("server %1ms").arg(rttMs) : QStringLiteral("server");
+    return QStringLiteral("server %1ms").arg(rttMs);
+}
+
+long Modo::Viaggi() const {
+    return Collegamento ? Collegamento->Viaggi() : 0;
 }
 
 bool LeggiSolo(const QString& valore, Opzioni& opzioni) {
@@ -115,7 +117,7 @@ bool LeggiSolo(const QString& valore, Opzioni& opzioni) {
 }
 
 bool LeggiOpzioni(const QCoreApplication& app, const QString& descrizione, int giriPredefiniti,
-                  Opzioni& opzioni) {
+                  Opzioni& opzioni, const QString& ritardiPredefiniti) {
     QCommandLineParser parser;
     parser.setApplicationDescription(descrizione);
     parser.addHelpOption();
@@ -131,15 +133,23 @@ bool LeggiOpzioni(const QCoreApplication& app, const QString& descrizione, int g
                                        QStringLiteral("Print the recorded statements on stderr."));
     const QCommandLineOption rttOpt(
         QStringLiteral("rtt"),
-        QStringLiteral("Round trip in ms of a latency link put between the program and the server "
-                       "(half each way; default 0: straight to the server)."),
-        QStringLiteral("ms"), QStringLiteral("0"));
+        QStringLiteral("Round trips in ms of the latency link put between the program and the server, "
+                       "comma separated, one row each (half each way; default %1).")
+            .arg(ritardiPredefiniti),
+        QStringLiteral("ms,..."), ritardiPredefiniti);
     parser.addOptions({giriOpt, soloOpt, elencoOpt, rttOpt});
     parser.process(app);
     opzioni.Giri = parser.value(giriOpt).toInt();
-    opzioni.RttMs = parser.value(rttOpt).toDouble();
     opzioni.Elenco = parser.isSet(elencoOpt);
-    if (!LeggiSolo(parser.value(soloOpt), opzioni) || opzioni.Giri < 1 || opzioni.RttMs < 0) {
+    opzioni.Ritardi.clear();
+    bool ritardiValidi = true;
+    for (const QString& testo : parser.value(rttOpt).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const double rtt = testo.trimmed().toDouble(&ok);
+        ritardiValidi = ritardiValidi && ok && rtt >= 0;
+        opzioni.Ritardi.push_back(rtt);
+    }
+    if (!LeggiSolo(parser.value(soloOpt), opzioni) || opzioni.Giri < 1 || !ritardiValidi) {
         std::fprintf(stderr, "rounds must be >= 1, rtt >= 0; --only takes \"ours\" or \"bare\"\n");
         return false;
     }
@@ -487,16 +497,17 @@ double ClientNudo::Riproduci(const Registrazione& registrazione) {
     return ms;
 }
 
-int MisuraNeiModi(const QString& server, const Opzioni& opzioni,
-                  const std::function<void(const QString& modo, const QString& raggiunto)>& misura) {
+int MisuraNeiModi(const QString& server, const Opzioni& opzioni, const std::function<void(const Modo&)>& misura) {
     try {
-        misura(QStringLiteral("embedded"), {});
+        misura(Modo{QStringLiteral("embedded"), {}, nullptr});
         if (server.isEmpty()) {
             std::printf("server    skipped: set QUENDRA_SERVER=localhost to run through the loopback server\n");
-        } else {
+            return 0;
+        }
+        for (const double rtt : opzioni.Ritardi) {
             std::unique_ptr<TCollegamentoLento> collegamento;
-            const QString raggiunto = ServerConRitardo(server, opzioni.RttMs, collegamento);
-            misura(NomeModoServer(opzioni.RttMs), raggiunto);
+            const QString raggiunto = ServerConRitardo(server, rtt, collegamento);
+            misura(Modo{NomeModoServer(rtt), raggiunto, collegamento.get()});
         }
         return 0;
     } catch (const fb::EErroreDB& e) {

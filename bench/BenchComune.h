@@ -42,21 +42,31 @@ void TaciAvvisiOffscreen();
 QString ServerDiProva();
 
 class TCollegamentoLento;
-// The server as the benchmark reaches it: with a round trip, through a latency link started
-// here ("127.0.0.1/<port>"), kept running by the link handed back; else as it stands.
+// The server as the benchmark reaches it: through a latency link started here with the given
+// round trip ("127.0.0.1/<port>"), kept running by the link handed back. A link of 0 ms still
+// runs, so that its round trips can be counted.
 QString ServerConRitardo(const QString& server, double rttMs, std::unique_ptr<TCollegamentoLento>& collegamento);
-// "server" or "server 5ms", for the mode column.
+// "server 0ms", "server 5ms", for the mode column.
 QString NomeModoServer(double rttMs);
 
+// Where one row of a benchmark runs: embedded (no link), or through the server behind a link.
+struct Modo {
+    QString Nome;
+    QString Server; // the server name to attach through; empty embedded
+    const TCollegamentoLento* Collegamento = nullptr;
+    // Round trips so far over the link; 0 embedded.
+    long Viaggi() const;
+};
+
 struct Opzioni;
-// Measures embedded, then through the server when one is set (behind the latency link the
-// options ask for); an error is printed and ends the run. 0, or 1 after an error.
-int MisuraNeiModi(const QString& server, const Opzioni& opzioni,
-                  const std::function<void(const QString& modo, const QString& raggiunto)>& misura);
+// Measures embedded, then through the server once for each round trip the options ask for;
+// an error is printed and ends the run. 0, or 1 after an error.
+int MisuraNeiModi(const QString& server, const Opzioni& opzioni, const std::function<void(const Modo&)>& misura);
 
 struct Opzioni {
     int Giri = 1;
-    double RttMs = 0; // round trip of the latency link to the server; 0 goes straight
+    // Round trips of the latency link to the server, one row each.
+    std::vector<double> Ritardi{0};
     bool Nostro = true; // our program's path is timed
     bool Nudo = true;   // the bare client's path is timed
     bool Elenco = false;
@@ -66,7 +76,7 @@ bool LeggiSolo(const QString& valore, Opzioni& opzioni);
 // The options every benchmark takes: --rounds, --only, --list. False, with a line on
 // stderr, when they make no sense.
 bool LeggiOpzioni(const QCoreApplication& app, const QString& descrizione, int giriPredefiniti,
-                  Opzioni& opzioni);
+                  Opzioni& opzioni, const QString& ritardiPredefiniti = QStringLiteral("0"));
 
 // Answers every box with OK (a confirmation therefore reads as "no") and prints it on
 // stderr; a timed run that met a box says so, since its figure is not a clean one.

@@ -187,8 +187,8 @@ int main(int argc, char** argv) {
     const QString server = bench::ServerDiProva();
     std::printf("bench_modifica: the customers' editing window on %d rows; median of %d rounds\n\n", Righe, o.Giri);
     std::printf("%-14s %-22s %11s %10s %9s %7s\n", "mode", "operation", "statements", "ours ms", "bare ms", "ratio");
-    const int esito = bench::MisuraNeiModi(server, o, [&o](const QString& modo, const QString& raggiunto) {
-        Stampa(MisuraModo(modo, raggiunto, o));
+    const int esito = bench::MisuraNeiModi(server, o, [&o](const bench::Modo& modo) {
+        Stampa(MisuraModo(modo.Nome, modo.Server, o));
     });
     std::printf("\nbare ms: the same statement texts, in order, through the client interface (prepare, execute, "
                 "fetch every row, read blobs), each recorded transaction started and committed around its "

@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <stdexcept>
 
@@ -48,10 +49,12 @@ int Connetti(const std::string& destinazione, int porta) {
 
 // One direction of a connection: a reader stamps each chunk with the moment it may leave,
 // a writer sends it then. Two threads, so a chunk that arrives while another waits is held
-// for the delay from its own arrival, as on a real link.
+// for the delay from its own arrival, as on a real link. Every chunk read is told to the
+// connection, which counts the exchanges.
 class Direzione {
 public:
-    Direzione(int da, int a, std::chrono::microseconds ritardo) : da_(da), a_(a), ritardo_(ritardo) {
+    Direzione(int da, int a, std::chrono::microseconds ritardo, std::function<void()> arrivo)
+        : da_(da), a_(a), ritardo_(ritardo), arrivo_(std::move(arrivo)) {
         lettore_ = std::thread([this] { Leggi(); });
         scrittore_ = std::thread([this] { Scrivi(); });
     }
@@ -65,6 +68,8 @@ private:
         std::vector<char> buffer(65536);
         for (;;) {
             const ssize_t letti = ::recv(da_, buffer.data(), buffer.size(), 0);
+            if (letti > 0)
+                arrivo_();
             std::lock_guard<std::mutex> blocco(mutex_);
             if (letti <= 0) {
                 chiusa_ = true;
@@ -111,6 +116,7 @@ private:
     int da_;
     int a_;
     std::chrono::microseconds ritardo_;
+    std::function<void()> arrivo_;
     std::mutex mutex_;
     std::condition_variable segnale_;
     std::deque<Pezzo> coda_;
@@ -131,8 +137,14 @@ struct Presa {
 };
 
 struct TCollegamentoLento::Connessione {
-    Connessione(int cliente, int server, std::chrono::microseconds ritardo)
-        : cliente_(cliente), server_(server), andata_(cliente, server, ritardo), ritorno_(server, cliente, ritardo) {}
+    Connessione(int cliente, int server, std::chrono::microseconds ritardo, std::atomic<long>& viaggi)
+        : cliente_(cliente), server_(server),
+          andata_(cliente, server, ritardo,
+                  [this, &viaggi] {
+                      if (rispostaVista_.exchange(false))
+                          ++viaggi;
+                  }),
+          ritorno_(server, cliente, ritardo, [this] { rispostaVista_ = true; }) {}
     ~Connessione() {
         // Ends both readers; the directions then join their threads.
         ::shutdown(cliente_.fd, SHUT_RDWR);
@@ -140,6 +152,7 @@ struct TCollegamentoLento::Connessione {
     }
     Presa cliente_;
     Presa server_;
+    std::atomic<bool> rispostaVista_{true};
     Direzione andata_;
     Direzione ritorno_;
 };
@@ -184,7 +197,7 @@ void TCollegamentoLento::Accetta() {
             ::close(cliente);
             continue;
         }
-        connessioni_.push_back(std::make_unique<Connessione>(cliente, server, ritardo_));
+        connessioni_.push_back(std::make_unique<Connessione>(cliente, server, ritardo_, viaggi_));
     }
 }
 

@@ -24,6 +24,9 @@ public:
 
     int Porta() const { return porta_; }
     double RttMs() const { return rttMs_; }
+    // Round trips so far over every connection: each time the client speaks after the server
+    // has answered (or first), one exchange begins. Attaching counts its own handshakes.
+    long Viaggi() const { return viaggi_; }
 
 private:
     struct Connessione;
@@ -36,6 +39,7 @@ private:
     int ascolto_ = -1;
     int porta_ = 0;
     std::atomic<bool> fine_{false};
+    std::atomic<long> viaggi_{0};
     std::thread accettazione_;
     std::vector<std::unique_ptr<Connessione>> connessioni_;
 };

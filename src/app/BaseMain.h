@@ -213,6 +213,9 @@ private:
     void DittaSuccessiva();
     bool ScriviDittaUtente(const QString& ditta);
     void RiavviaTransazioneAux();
+    // A statement of the launches kept prepared on the users database, in TransazioneAux.
+    fb::TQuery& PreparataAux(std::initializer_list<QString> righe);
+    fb::TQuery& RigaLog(const QString& funzione, qint32 idFinestra);
     void ImpostaTitoloMenu();
     void ApplicaParametriProfilo();
     void SvuotaMenuPrincipale();

@@ -142,9 +142,11 @@ bool TBaseMainForm::ScriviDittaUtente(const QString& ditta) {
 
 bool TBaseMainForm::AggiornaDittaUtente(qint32 utente, const QString& ditta) {
     RiavviaTransazioneAux();
-    QueryAux->ApriSQL({QStringLiteral("SELECT DITTA FROM UTENTI"), QStringLiteral("WHERE CODICE=") + fb::Quota(utente)});
-    const bool daScrivere = !QueryAux->Eof() && QueryAux->Fields(0).AsString() != ditta;
-    QueryAux->Close();
+    fb::TQuery& lettura = PreparataAux({QStringLiteral("SELECT DITTA FROM UTENTI"), QStringLiteral("WHERE CODICE=:CODICE")});
+    lettura.ParamByName(QStringLiteral("CODICE")).AsString(QString::number(utente));
+    lettura.Open();
+    const bool daScrivere = !lettura.Eof() && lettura.Fields(0).AsString() != ditta;
+    lettura.Close();
     if (!daScrivere)
         return true;
     QueryAux->ImpostaSQL({QStringLiteral("UPDATE UTENTI SET DITTA=") + fb::Quota(ditta),
@@ -175,6 +177,10 @@ void TBaseMainForm::RiavviaTransazioneAux() {
     if (TransazioneAux->InTransaction())
         TransazioneAux->Commit();
     TransazioneAux->StartTransaction();
+}
+
+fb::TQuery& TBaseMainForm::PreparataAux(std::initializer_list<QString> righe) {
+    return TabXForm->IBDatabaseUser.Preparata(righe, TransazioneAux.get());
 }
 
 void TBaseMainForm::ImpostaTitoloMenu() {

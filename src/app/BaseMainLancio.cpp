@@ -39,28 +39,32 @@ const QString InizioErrorePulsantone = QStringLiteral(
 
 void TBaseMainForm::EseguiFunzioneVoce(qint32 programma, qint32 menu, int modo) {
     if (!MantieniStdMin) {
-        QueryAux->ApriSQL({QStringLiteral("SELECT LIVELLOPREDEFINITO FROM PROFILI WHERE"),
-                           QStringLiteral("CODICE=") + fb::Quota(CodiceProfilo)});
-        const bool esiste = !QueryAux->Eof();
-        QueryAux->Close();
+        fb::TQuery& profilo =
+            PreparataAux({QStringLiteral("SELECT LIVELLOPREDEFINITO FROM PROFILI WHERE"), QStringLiteral("CODICE=:CODICE")});
+        profilo.ParamByName(QStringLiteral("CODICE")).AsString(QString::number(CodiceProfilo));
+        profilo.Open();
+        const bool esiste = !profilo.Eof();
+        profilo.Close();
         if (!esiste) {
             piattaforma::MostraErrore(QStringLiteral("Errore di configurazione dell'utente ") + TabXForm->GetNomeUser() +
                                       QStringLiteral(": il profilo sicurezza assegnato non esiste"));
             return;
         }
     }
-    QueryAux->ApriSQL({QStringLiteral("SELECT DLL, FUNZIONE, LIVELLO2VERSIONE, PARAMETRIBLOB"),
-                       QStringLiteral("FROM DETTMENU WHERE"),
-                       QStringLiteral("(PROGRAMMA=") + fb::Quota(programma) + QStringLiteral(")AND"),
-                       QStringLiteral("(MENU=") + fb::Quota(menu) + QStringLiteral(")")});
-    if (QueryAux->Eof()) {
-        QueryAux->Close();
+    fb::TQuery& voce = PreparataAux({QStringLiteral("SELECT DLL, FUNZIONE, LIVELLO2VERSIONE, PARAMETRIBLOB"),
+                                     QStringLiteral("FROM DETTMENU WHERE"), QStringLiteral("(PROGRAMMA=:PROGRAMMA)AND"),
+                                     QStringLiteral("(MENU=:MENU)")});
+    voce.ParamByName(QStringLiteral("PROGRAMMA")).AsString(QString::number(programma));
+    voce.ParamByName(QStringLiteral("MENU")).AsString(QString::number(menu));
+    voce.Open();
+    if (voce.Eof()) {
+        voce.Close();
         piattaforma::MostraErrore(InizioErroreVoce + QString::number(programma) + QStringLiteral(": manca il menu ") +
                                   QString::number(menu));
         return;
     }
-    const Funzione funzione = LeggiFunzione(*QueryAux);
-    QueryAux->Close();
+    const Funzione funzione = LeggiFunzione(voce);
+    voce.Close();
 
     const QString interna = funzione.Nome.toUpper();
     if (interna == QStringLiteral("CHIUDI")) {
@@ -93,16 +97,17 @@ void TBaseMainForm::EseguiFunzioneVoce(qint32 programma, qint32 menu, int modo) 
 
 void TBaseMainForm::PulsantoneClick(QPushButton* pulsante) {
     const qint32 id = pulsante->property("Tag").toInt();
-    QueryAux->ApriSQL({QStringLiteral("SELECT DLL,FUNZIONE,LIVELLO2VERSIONE,PARAMETRIBLOB"),
-                       QStringLiteral("FROM PULSANTONI"),
-                       QStringLiteral("WHERE ID=") + fb::Quota(id)});
-    if (QueryAux->Eof()) {
-        QueryAux->Close();
+    fb::TQuery& riga = PreparataAux({QStringLiteral("SELECT DLL,FUNZIONE,LIVELLO2VERSIONE,PARAMETRIBLOB"),
+                                     QStringLiteral("FROM PULSANTONI"), QStringLiteral("WHERE ID=:ID")});
+    riga.ParamByName(QStringLiteral("ID")).AsString(QString::number(id));
+    riga.Open();
+    if (riga.Eof()) {
+        riga.Close();
         piattaforma::MostraAvviso(QStringLiteral("Errore nella configurazione del pulsantone"));
         return;
     }
-    const Funzione funzione = LeggiFunzione(*QueryAux);
-    QueryAux->Close();
+    const Funzione funzione = LeggiFunzione(riga);
+    riga.Close();
     if (funzione.Dll.isEmpty()) {
         piattaforma::MostraErrore(InizioErrorePulsantone + QString::number(id) + QStringLiteral(": manca la DLL ") +
                                   QStringLiteral("di riferimento per caricare la finestra"));

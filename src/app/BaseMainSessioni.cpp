@@ -5,6 +5,7 @@
 #include "datamodule/TabX.h"
 #include "db/DumpIstruzione.h"
 #include "db/SessioneCollegata.h"
+#include "fb/Errore.h"
 #include "fb/Valori.h"
 #include "piattaforma/Messaggi.h"
 
@@ -52,14 +53,18 @@ bool TBaseMainForm::VerificaStatoSessione(bool avvisi) {
     if (TransazioneAux->InTransaction())
         TransazioneAux->Rollback();
     TransazioneAux->StartTransaction();
-    QueryAux->ImpostaSQL({QStringLiteral("SELECT * FROM KESTOLOG WHERE CODICESESSIONE=") + fb::Quota(CodiceSessione)});
-    QueryAux->Open();
-    if (QueryAux->Eof()) {
+    fb::TQuery& sessione = PreparataAux({QStringLiteral("SELECT * FROM KESTOLOG WHERE CODICESESSIONE=:CODICE")});
+    sessione.ParamByName(QStringLiteral("CODICE")).AsString(QString::number(CodiceSessione));
+    sessione.Open();
+    const bool esiste = !sessione.Eof();
+    const bool chiusa = esiste && !sessione.FieldByName(QStringLiteral("DATACHIUSURA")).AsString().isEmpty();
+    sessione.Close();
+    if (!esiste) {
         if (avvisi)
             piattaforma::MostraAvviso(QStringLiteral("Attenzione: non risulta aperta nessuna sessione di lavoro"));
         return false;
     }
-    if (!QueryAux->FieldByName(QStringLiteral("DATACHIUSURA")).AsString().isEmpty()) {
+    if (chiusa) {
         if (avvisi)
             piattaforma::MostraAvviso(
                 QStringLiteral("Attenzione: la sessione corrente risulta chiusa. Si prega di uscire e rientrare"));
@@ -82,26 +87,76 @@ void TBaseMainForm::ChiudiSessione() {
                          QStringLiteral("Errore interno: impossibile chiudere la sessione utente"));
 }
 
+namespace {
+
+const QString AvvisoLog = QStringLiteral("Errore interno di INSERT: impossibile aggiornare il log delle voci di "
+                                         "menu chiamata. Sarà comunque possibile continuare ad usare il programma");
+
+void ImpostaRigaLog(fb::TQuery& riga, qint32 sessione, const QString& funzione) {
+    riga.ParamByName(QStringLiteral("SESSIONE")).AsString(QString::number(sessione));
+    riga.ParamByName(QStringLiteral("DATA")).AsString(fb::TestoData(QDate::currentDate()));
+    riga.ParamByName(QStringLiteral("ORA")).AsString(fb::TestoOra(QTime::currentTime()));
+    riga.ParamByName(QStringLiteral("FUNZIONE")).AsString(funzione);
+}
+
+} // namespace
+
+// The log row as the statement has always been written, its values quoted: what runs
+// without the window columns, and what is saved when a row is refused.
+fb::TQuery& TBaseMainForm::RigaLog(const QString& funzione, qint32 idFinestra) {
+    fb::TQuery& riga =
+        LogFinestre
+            ? PreparataAux({QStringLiteral("INSERT INTO KESTOLOGFUNZ (CODICESESSIONE,DATACHIAMATAFUNZIONE,"),
+                            QStringLiteral("ORACHIAMATAFUNZIONE,FUNZIONECHIAMATA"), QStringLiteral(",IDFINESTRA"),
+                            QStringLiteral(") VALUES("), QStringLiteral(":SESSIONE,"), QStringLiteral(":DATA,"),
+                            QStringLiteral(":ORA,"), QStringLiteral(":FUNZIONE"), QStringLiteral(",:IDFINESTRA"),
+                            QStringLiteral(")")})
+            : PreparataAux({QStringLiteral("INSERT INTO KESTOLOGFUNZ (CODICESESSIONE,DATACHIAMATAFUNZIONE,"),
+                            QStringLiteral("ORACHIAMATAFUNZIONE,FUNZIONECHIAMATA"), QStringLiteral(") VALUES("),
+                            QStringLiteral(":SESSIONE,"), QStringLiteral(":DATA,"), QStringLiteral(":ORA,"),
+                            QStringLiteral(":FUNZIONE"), QStringLiteral(")")});
+    ImpostaRigaLog(riga, CodiceSessione, funzione);
+    if (LogFinestre)
+        riga.ParamByName(QStringLiteral("IDFINESTRA")).AsString(QString::number(idFinestra));
+    return riga;
+}
+
 qint32 TBaseMainForm::AggiornaKestoLogFunz(const QString& funzione) {
-    const qint32 idFinestra =
-        LogFinestre ? PrimoIntero(*QueryAux, {QStringLiteral("SELECT GEN_ID(IDFINESTRAKESTOLOGFUNZCOUNTER,1) FROM"),
-                                             QStringLiteral("RDB$DATABASE")})
-                    : 0;
-    QueryAux->ImpostaSQL({QStringLiteral("INSERT INTO KESTOLOGFUNZ (CODICESESSIONE,DATACHIAMATAFUNZIONE,"),
-                        QStringLiteral("ORACHIAMATAFUNZIONE,FUNZIONECHIAMATA")});
-    if (LogFinestre)
-        QueryAux->SQL.Add(QStringLiteral(",IDFINESTRA"));
-    QueryAux->SQL.Add(QStringLiteral(") VALUES("));
-    QueryAux->SQL.Add(fb::Quota(CodiceSessione) + QStringLiteral(","));
-    QueryAux->SQL.Add(Oggi() + QStringLiteral(","));
-    QueryAux->SQL.Add(Adesso() + QStringLiteral(","));
-    QueryAux->SQL.Add(fb::Quota(funzione));
-    if (LogFinestre)
-        QueryAux->SQL.Add(QStringLiteral(",") + fb::Quota(idFinestra));
-    QueryAux->SQL.Add(QStringLiteral(")"));
-    EseguiConfermaOSalva(*QueryAux, *TransazioneAux, QStringLiteral("AggiornaKestoLogFunz"),
-                         piattaforma::TipoMessaggio::Avviso,
-                         QStringLiteral("Errore interno di INSERT: impossibile aggiornare il log delle voci di "
-                                        "menu chiamata. Sarà comunque possibile continuare ad usare il programma"));
+    if (!LogFinestre) {
+        EseguiConfermaOSalva(RigaLog(funzione, 0), *TransazioneAux, QStringLiteral("AggiornaKestoLogFunz"),
+                             piattaforma::TipoMessaggio::Avviso, AvvisoLog);
+        return 0;
+    }
+    // The row draws its window identifier itself and hands it back: one round trip to the
+    // server where a select of the generator and the insert took two.
+    qint32 idFinestra = 0;
+    try {
+        fb::TQuery& riga = PreparataAux(
+            {QStringLiteral("INSERT INTO KESTOLOGFUNZ (CODICESESSIONE,DATACHIAMATAFUNZIONE,"),
+             QStringLiteral("ORACHIAMATAFUNZIONE,FUNZIONECHIAMATA,IDFINESTRA) VALUES("),
+             QStringLiteral(":SESSIONE,:DATA,:ORA,:FUNZIONE,GEN_ID(IDFINESTRAKESTOLOGFUNZCOUNTER,1))"),
+             QStringLiteral("RETURNING IDFINESTRA")});
+        ImpostaRigaLog(riga, CodiceSessione, funzione);
+        riga.Open();
+        idFinestra = riga.Fields(0).AsInteger();
+        riga.Close();
+    } catch (const fb::EErroreDB&) {
+        // The row was refused: the launch still goes on with an identifier of its own. A
+        // generator that cannot be read ends the launch, as it always has.
+        fb::TQuery& generatore = PreparataAux({QStringLiteral("SELECT GEN_ID(IDFINESTRAKESTOLOGFUNZCOUNTER,1) FROM"),
+                                               QStringLiteral("RDB$DATABASE")});
+        generatore.Open();
+        idFinestra = generatore.Fields(0).AsInteger();
+        generatore.Close();
+        SalvaIstruzione(QStringLiteral("AggiornaKestoLogFunz"), RigaLog(funzione, idFinestra).TestoEseguito());
+        piattaforma::MostraAvviso(AvvisoLog);
+        return idFinestra;
+    }
+    try {
+        TransazioneAux->Commit();
+    } catch (const fb::EErroreDB&) {
+        SalvaIstruzione(QStringLiteral("AggiornaKestoLogFunz"), RigaLog(funzione, idFinestra).TestoEseguito());
+        piattaforma::MostraAvviso(AvvisoLog);
+    }
     return idFinestra;
 }

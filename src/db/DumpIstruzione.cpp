@@ -7,11 +7,15 @@
 
 #include <QFile>
 
-void SalvaIstruzione(const QString& operazione, const fb::TRighe& istruzione) {
+void SalvaIstruzione(const QString& operazione, const QString& testo) {
     QFile file(QStringLiteral("Quendra.") + operazione + QStringLiteral(".sql"));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return; // nowhere to write: the box still tells what failed
-    file.write(piattaforma::ACp1252(istruzione.Text()));
+    file.write(piattaforma::ACp1252(testo));
+}
+
+void SalvaIstruzione(const QString& operazione, const fb::TRighe& istruzione) {
+    SalvaIstruzione(operazione, istruzione.Text());
 }
 
 bool EseguiConfermaOSalva(fb::TQuery& query, fb::TTransazione& transazione, const QString& operazione,
@@ -21,7 +25,7 @@ bool EseguiConfermaOSalva(fb::TQuery& query, fb::TTransazione& transazione, cons
         transazione.Commit();
         return true;
     } catch (const fb::EErroreDB&) {
-        SalvaIstruzione(operazione, query.SQL);
+        SalvaIstruzione(operazione, query.TestoEseguito());
         piattaforma::MessaggiCorrenti().Mostra(tipo, testo, QString());
         return false;
     }

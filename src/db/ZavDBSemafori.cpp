@@ -42,64 +42,69 @@ template <typename Lavoro> void EseguiSuSemafori(fb::TDatabase& database, Lavoro
     }
 }
 
-// The taken semaphores counted by a join with SEMAFORIF and a condition on (dll, form).
-// Restarted before each count so that what other workstations committed is seen.
-int ContaOccupati(fb::TQuery& query, fb::TTransazione& transazione, const QString& unione,
-                  const QString& condizione) {
-    RiavviaTransazione(transazione);
-    query.ImpostaSQL({CritichePerCollegamento, unione, condizione});
-    query.Open();
-    const int totale = query.FieldByName(QStringLiteral("TOT")).AsInteger();
-    query.Close();
-    return totale;
-}
+const QString OccupatiDellaFinestra = QStringLiteral("WHERE F.OCCUPATO=1 AND C.DLL=:DLL AND C.FORM=:FORM");
 
-QString CondizioneOccupati(const QString& dll, const QString& form) {
-    return QStringLiteral("WHERE F.OCCUPATO=1 AND C.DLL=") + fb::Quota(dll) +
-           QStringLiteral(" AND C.FORM=") + fb::Quota(form);
-}
-
-bool FinestraCritica(fb::TQuery& query, const QString& dll, const QString& form) {
-    query.ImpostaSQL({QStringLiteral("SELECT COALESCE(COUNT(*),0) TOT FROM SEMAFORIFCRITICHE"),
-                       QStringLiteral("WHERE DLL=") + fb::Quota(dll) +
-                           QStringLiteral(" AND FORM=") + fb::Quota(form)});
-    query.Open();
-    return query.FieldByName(QStringLiteral("TOT")).AsInteger() > 0;
+// The window named by the query's :DLL and :FORM.
+void ImpostaFinestra(fb::TQuery& query, const QString& dll, const QString& form) {
+    query.ParamByName(QStringLiteral("DLL")).AsString(dll);
+    query.ParamByName(QStringLiteral("FORM")).AsString(form);
 }
 
 } // namespace
 
 bool VerificaSemaforiCritici(const QString& dll, const QString& form, fb::TDatabase& database) {
-    bool libera = true;
-    EseguiSuSemafori(database, [&](fb::TQuery& query, fb::TTransazione& transazione) {
-        const QString condizione = CondizioneOccupati(dll, form);
-        const int collegate = ContaOccupati(
-            query, transazione,
-            QStringLiteral(
-                "INNER JOIN SEMAFORIF F ON (L.DLLCOLLEGATA=F.DLL AND L.FORMCOLLEGATA=F.FORM)"),
-            condizione + QLatin1Char(' '));
-        // Counted once per link row: a window without links is never refused for itself.
-        const int proprie = ContaOccupati(
-            query, transazione,
-            QStringLiteral("INNER JOIN SEMAFORIF F ON (C.DLL=F.DLL AND C.FORM=F.FORM)"),
-            condizione + QStringLiteral(" AND C.OSSERVATASPECIALE=1"));
-        libera = collegate == 0 && proprie == 0;
-    });
-    return libera;
+    // Both counts in one statement, kept prepared, in the connection's read-committed reading
+    // transaction: each sees what other workstations have committed up to that moment, as a
+    // transaction started afresh for each count would, in one round trip to the server.
+    // The second is counted once per link row: a window without links is never refused for itself.
+    try {
+        fb::TQuery& query = database.Preparata(
+            {QStringLiteral("SELECT"),
+             QStringLiteral("(") + CritichePerCollegamento,
+             QStringLiteral("INNER JOIN SEMAFORIF F ON (L.DLLCOLLEGATA=F.DLL AND L.FORMCOLLEGATA=F.FORM)"),
+             OccupatiDellaFinestra + QStringLiteral(") COLLEGATE,"),
+             QStringLiteral("(") + CritichePerCollegamento,
+             QStringLiteral("INNER JOIN SEMAFORIF F ON (C.DLL=F.DLL AND C.FORM=F.FORM)"),
+             OccupatiDellaFinestra + QStringLiteral(" AND C.OSSERVATASPECIALE=1) PROPRIE"),
+             QStringLiteral("FROM RDB$DATABASE")},
+            &database.TransazioneLettura());
+        ImpostaFinestra(query, dll, form);
+        query.Open();
+        const bool libera = query.FieldByName(QStringLiteral("COLLEGATE")).AsInteger() == 0 &&
+                            query.FieldByName(QStringLiteral("PROPRIE")).AsInteger() == 0;
+        query.Close();
+        return libera;
+    } catch (const fb::EErroreDB&) {
+        // A missing table or a lost connection never keeps a window from opening.
+        return true;
+    }
 }
 
 void OccupaSemaforo(const QString& dll, const QString& form, qint32 utente, qint32 idFinestra,
                     fb::TDatabase& database) {
-    EseguiSuSemafori(database, [&](fb::TQuery& query, fb::TTransazione& transazione) {
-        if (!FinestraCritica(query, dll, form))
+    EseguiSuSemafori(database, [&](fb::TQuery&, fb::TTransazione& transazione) {
+        fb::TQuery& critica = database.Preparata({QStringLiteral("SELECT COALESCE(COUNT(*),0) TOT FROM SEMAFORIFCRITICHE"),
+                                                  QStringLiteral("WHERE DLL=:DLL AND FORM=:FORM")},
+                                                 &transazione);
+        ImpostaFinestra(critica, dll, form);
+        critica.Open();
+        const bool daOccupare = critica.FieldByName(QStringLiteral("TOT")).AsInteger() > 0;
+        critica.Close();
+        if (!daOccupare)
             return;
-        // No column list: SEMAFORIF's six columns are in this order.
-        query.ImpostaSQL({QStringLiteral("INSERT INTO SEMAFORIF VALUES("),
-                    fb::Quota(idFinestra) + QLatin1Char(','), fb::Quota(dll) + QLatin1Char(','),
-                    fb::Quota(form) + QLatin1Char(','), QString::number(utente) + QLatin1Char(','),
-                    QStringLiteral("1,"), QStringLiteral("'NOW')")});
-        query.ExecSQL();
-        transazione.CommitRetaining();
+        // No column list: SEMAFORIF's six columns are in this order. The identifier goes as
+        // text and the user as a number, as the statement has always written them.
+        fb::TQuery& occupa = database.Preparata({QStringLiteral("INSERT INTO SEMAFORIF VALUES("), QStringLiteral(":ID,"),
+                                                 QStringLiteral(":DLL,"), QStringLiteral(":FORM,"),
+                                                 QStringLiteral(":UTENTE,"), QStringLiteral("1,"),
+                                                 QStringLiteral("'NOW')")},
+                                                &transazione);
+        occupa.ParamByName(QStringLiteral("ID")).AsString(QString::number(idFinestra));
+        ImpostaFinestra(occupa, dll, form);
+        occupa.ParamByName(QStringLiteral("UTENTE")).AsInteger(utente);
+        occupa.ExecSQL();
+        // One commit for the row: nothing else runs in this transaction.
+        transazione.Commit();
     });
 }
 

@@ -26,6 +26,8 @@ constexpr ParametroDpb parametriDpb[] = {
 
 } // namespace
 
+TDatabase::TDatabase() = default;
+
 TDatabase::~TDatabase() {
     Close();
 }
@@ -97,6 +99,27 @@ void TDatabase::RiattaccaSePersa() {
 void TDatabase::Osserva(const EErroreDB& errore) noexcept {
     if (Connected() && errore.ConnessionePersa())
         persa_ = true;
+}
+
+TQuery& TDatabase::Preparata(std::initializer_list<QString> righe, TTransazione* transazione) {
+    std::unique_ptr<TQuery>& query = preparate_[QStringList(righe).join(QLatin1Char('\n'))];
+    if (!query) {
+        query = std::make_unique<TQuery>(this);
+        for (const QString& riga : righe)
+            query->SQL.Add(riga);
+    }
+    query->Close();
+    query->Transaction = transazione;
+    return *query;
+}
+
+TTransazione& TDatabase::TransazioneLettura() {
+    if (!lettura_) {
+        lettura_ = std::make_unique<TTransazione>(this);
+        lettura_->Params = {QStringLiteral("isc_tpb_read_committed"), QStringLiteral("isc_tpb_rec_version"),
+                            QStringLiteral("isc_tpb_read"), QStringLiteral("isc_tpb_nowait")};
+    }
+    return *lettura_;
 }
 
 void TDatabase::Close() noexcept {

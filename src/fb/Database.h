@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <initializer_list>
+#include <map>
+#include <memory>
 #include <vector>
 
 namespace fb {
@@ -17,7 +20,7 @@ class TQuery;
 // "password=..."), and the transactions and queries that work on it.
 class TDatabase {
 public:
-    TDatabase() = default;
+    TDatabase();
     ~TDatabase();
     TDatabase(const TDatabase&) = delete;
     TDatabase& operator=(const TDatabase&) = delete;
@@ -48,6 +51,18 @@ public:
     // connection's dialect; the connection ends attached to the new database.
     void CreateDatabase();
 
+    // A statement the connection keeps prepared while it stays attached, one query per text,
+    // for the statements that run again and again with other values (a launch's checks and
+    // its log row): after the first run only their values travel. The text must be the same
+    // every time, values go in as ":NAME" parameters. The query comes closed, bound to the
+    // transaction given; the caller sets the values and runs it.
+    TQuery& Preparata(std::initializer_list<QString> righe, TTransazione* transazione);
+
+    // A read-committed, read-only transaction the connection keeps for reads that must see
+    // what others have committed up to that moment. Such a transaction holds back no garbage
+    // collection, and once started it costs no round trip to the server.
+    TTransazione& TransazioneLettura();
+
     Firebird::IAttachment* Handle() const { return attacco_.get(); }
     // Changes at every attach, so statements prepared on an earlier attachment are dropped.
     unsigned Generazione() const { return generazione_; }
@@ -65,6 +80,9 @@ private:
     bool persa_ = false;
     std::vector<TTransazione*> transazioni_;
     std::vector<TQuery*> query_;
+    // Last, so that they go first, while the lists above still stand.
+    std::unique_ptr<TTransazione> lettura_;
+    std::map<QString, std::unique_ptr<TQuery>> preparate_;
 };
 
 } // namespace fb

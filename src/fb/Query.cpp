@@ -317,6 +317,11 @@ void TQuery::Registra(const TTransazione& transazione) const {
         registroIstruzioni->Istruzione(*Database, transazione, TestoConValori());
 }
 
+QString TQuery::TestoEseguito() {
+    LeggiParametri();
+    return segnaposti_.empty() ? SQL.Text() : TestoConValori();
+}
+
 QString TQuery::TestoConValori() const {
     if (segnaposti_.empty())
         return testoEseguibile_;

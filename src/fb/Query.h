@@ -146,6 +146,10 @@ public:
     // A column's value in any row read, without moving the current row for good.
     QVariant ValoreIn(int riga, int campo) const;
 
+    // The statement with the values bound to its parameters written in as literals, as a
+    // failed statement is saved; without parameters, the lines as they stand.
+    QString TestoEseguito();
+
     // Rows changed by the last ExecSQL; -1 when the engine cannot tell.
     qint64 RowsAffected() const;
 

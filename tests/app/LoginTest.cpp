@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QRegularExpression>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStackedWidget>
@@ -368,18 +369,31 @@ TEST_F(RegistroChiamate, WindowIdentifiersOnlyWithTheWindowColumns) {
     EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
 }
 
-TEST_F(RegistroChiamate, FailedWriteWarnsAndTheIdentifierIsStillGiven) {
+TEST_F(RegistroChiamate, FailedWriteWarnsSavesTheStatementAndTheIdentifierIsStillGiven) {
     Entra("ROSSI");
-    const QString nome(256, QLatin1Char('F')); // longer than the column
+    const QString nome = "D'" + QString(255, QLatin1Char('F')); // longer than the column
     const qint32 id = Finestra().AggiornaKestoLogFunz(nome);
     EXPECT_GT(id, 0);
+    EXPECT_EQ(ValoreUtenti("SELECT COUNT(*) FROM KESTOLOGFUNZ"), "0");
     ASSERT_EQ(msg->Mostrati.size(), 1u);
     EXPECT_EQ(msg->Mostrati[0].tipo, TipoMessaggio::Avviso);
     EXPECT_EQ(msg->Mostrati[0].testo, "Errore interno di INSERT: impossibile aggiornare il log delle voci di menu "
                                       "chiamata. Sarà comunque possibile continuare ad usare il programma");
+    // The statement as it has always been written, with the identifier the launch goes on with.
     QFile dump(QDir::current().filePath("Quendra.AggiornaKestoLogFunz.sql"));
-    EXPECT_TRUE(dump.exists());
+    ASSERT_TRUE(dump.open(QIODevice::ReadOnly));
+    const QStringList righe = QString::fromLatin1(dump.readAll()).split('\n');
+    dump.close();
     dump.remove();
+    ASSERT_EQ(righe.size(), 11) << righe.join('|').toStdString();
+    EXPECT_EQ(righe.mid(0, 4), QStringList({"INSERT INTO KESTOLOGFUNZ (CODICESESSIONE,DATACHIAMATAFUNZIONE,",
+                                             "ORACHIAMATAFUNZIONE,FUNZIONECHIAMATA", ",IDFINESTRA", ") VALUES("}));
+    EXPECT_EQ(righe[4], QStringLiteral("'%1',").arg(Finestra().CodiceSessione));
+    EXPECT_EQ(righe[5], "'" + QDate::currentDate().toString("MM/dd/yyyy") + "',");
+    EXPECT_TRUE(QRegularExpression("^'\\d\\d:\\d\\d:\\d\\d',$").match(righe[6]).hasMatch()) << righe[6].toStdString();
+    EXPECT_EQ(righe[7], "'D''" + QString(255, QLatin1Char('F')) + "'");
+    EXPECT_EQ(righe[8], QStringLiteral(",'%1'").arg(id));
+    EXPECT_EQ(righe.mid(9), QStringList({")", ""}));
 }
 
 TEST_F(Login, WindowPositionIsStoredAtCloseAndAppliedAtTheNextLogin) {

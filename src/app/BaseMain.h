@@ -206,7 +206,13 @@ private:
     bool LeggiProfiloEProgetto();
     void PreparaMenu();
     void CaricaProgrammiEMenu();
-    void ApriAgenda();
+    // The contacts agenda the user's parameters name, with the defaults.
+    struct Agenda {
+        QString Libreria;
+        QString Funzione;
+    };
+    Agenda LeggiAgenda();
+    void ApriAgenda(const Agenda& agenda);
     void ApriFormIniziale();
 
     // Steps of the changes of user and company.

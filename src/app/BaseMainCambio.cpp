@@ -87,6 +87,8 @@ void TBaseMainForm::CambioDitta() {
     }
     if (!ScriviDittaUtente(ditta))
         return;
+    // One read of the new company's parameters answers the change's questions.
+    const TTabXForm::TParametriInBlocco parametri(*TabXForm);
     TabXForm->SetUserPerNome(TabXForm->GetNomeUser());
     QueryAux->ApriSQL({QStringLiteral("SELECT PROFILOSICUREZZA,PROGETTO,MANTIENISTDMIN"),
                        QStringLiteral("FROM UTENTI WHERE CODICE=") + fb::Quota(TabXForm->GetNumUser())});
@@ -112,6 +114,7 @@ void TBaseMainForm::DittaSuccessiva() {
     }
     if (!ScriviDittaUtente(ditta))
         return;
+    const TTabXForm::TParametriInBlocco parametri(*TabXForm);
     TabXForm->SetUserPerNome(TabXForm->GetNomeUser());
     // The archive follows the company the caption names, as with F9: semaphores and the
     // libraries' data must land in the new company's archive.

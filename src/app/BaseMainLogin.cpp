@@ -20,6 +20,7 @@
 #include <QTimer>
 
 #include <exception>
+#include <optional>
 
 namespace {
 
@@ -54,17 +55,26 @@ void TBaseMainForm::ButtonOkClick() {
     const QString password = GetPassword();
     // Closed and destroyed whatever happens, errors included.
     auto iniz = std::make_unique<TInizForm>(this);
-    bool ok = EntraUtente(*iniz, nome, password);
-    if (ok)
-        ok = LeggiProfiloEProgetto();
-    if (ok)
-        PreparaMenu();
-    if (ok && Modalita == ModalitaSmall)
-        MenuPrincipale->hide();
-    if (ok && Modalita != ModalitaSmall)
-        CaricaPosizioneFinestra(this, TabXForm->GetNumUser(), 1, 1, TabXForm->IBDatabaseUser);
-    if (ok && Parametro(QStringLiteral("AperturaAgenda")) == QStringLiteral("SI"))
-        ApriAgenda();
+    bool ok = false;
+    std::optional<Agenda> agenda;
+    {
+        // One read of the user's parameters answers every question of the login up to the
+        // agenda, before any library runs.
+        const TTabXForm::TParametriInBlocco parametri(*TabXForm);
+        ok = EntraUtente(*iniz, nome, password);
+        if (ok)
+            ok = LeggiProfiloEProgetto();
+        if (ok)
+            PreparaMenu();
+        if (ok && Modalita == ModalitaSmall)
+            MenuPrincipale->hide();
+        if (ok && Modalita != ModalitaSmall)
+            CaricaPosizioneFinestra(this, TabXForm->GetNumUser(), 1, 1, TabXForm->IBDatabaseUser);
+        if (ok && Parametro(QStringLiteral("AperturaAgenda")) == QStringLiteral("SI"))
+            agenda = LeggiAgenda();
+    }
+    if (agenda)
+        ApriAgenda(*agenda);
     iniz.reset();
     if (ok)
         ApriFormIniziale();
@@ -172,16 +182,19 @@ void TBaseMainForm::CaricaProgrammiEMenu() {
     }
 }
 
-void TBaseMainForm::ApriAgenda() {
-    QString libreria = Parametro(QStringLiteral("DllAperturaAgenda"));
-    if (libreria.isEmpty())
-        libreria = QStringLiteral("Pelmar.dll");
-    QString funzione = Parametro(QStringLiteral("FunzioneAperturaAgenda"));
-    if (funzione.isEmpty())
-        funzione = LogFinestre ? QStringLiteral("ShowContattAgendaFormX") : QStringLiteral("ShowContattAgendaFormD");
+TBaseMainForm::Agenda TBaseMainForm::LeggiAgenda() {
+    Agenda agenda{Parametro(QStringLiteral("DllAperturaAgenda")), Parametro(QStringLiteral("FunzioneAperturaAgenda"))};
+    if (agenda.Libreria.isEmpty())
+        agenda.Libreria = QStringLiteral("Pelmar.dll");
+    if (agenda.Funzione.isEmpty())
+        agenda.Funzione = LogFinestre ? QStringLiteral("ShowContattAgendaFormX") : QStringLiteral("ShowContattAgendaFormD");
+    return agenda;
+}
+
+void TBaseMainForm::ApriAgenda(const Agenda& agenda) {
     // Logged under this name whichever entry is called.
     const qint32 idFinestra = AggiornaKestoLogFunz(QStringLiteral("ShowContattAgendaFormD"));
-    CaricaFunzioneDLLX(libreria, funzione, idFinestra);
+    CaricaFunzioneDLLX(agenda.Libreria, agenda.Funzione, idFinestra);
 }
 
 // The menu function the user's parameters ask for at the end of the login, as a click on it.

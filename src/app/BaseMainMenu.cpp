@@ -313,6 +313,8 @@ TAlberoMenu LeggiAlberoMenu(fb::TQuery& query, qint32 programma) {
 } // namespace
 
 void TBaseMainForm::CaricaMenu(qint32 programma) {
+    // The captions' parameters from one read.
+    const TTabXForm::TParametriInBlocco parametri(*TabXForm);
     SvuotaMenuPrincipale();
     Voci.clear();
     NumeroVoci = 1;

@@ -6,6 +6,7 @@
 #include "fb/Query.h"
 #include "fb/Transazione.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 
@@ -83,6 +84,22 @@ public:
     // Value of a parameter of the current user and company; in source mode 3 the output
     // keeps what it held.
     void CaricaParametro(const QString& nome, QString& valore);
+    // While one lives, CaricaParametro answers from one read of every parameter of the
+    // current user and company, made in the users transaction at the first question: the
+    // answers one read per name would give in that transaction, for one round trip to the
+    // server. A new transaction (restart, commit, rollback), another user or another company
+    // reads again. Only around work that runs no library, which could write parameters in
+    // the users transaction without committing. Blocks may nest.
+    class TParametriInBlocco {
+    public:
+        explicit TParametriInBlocco(TTabXForm& modulo);
+        ~TParametriInBlocco();
+        TParametriInBlocco(const TParametriInBlocco&) = delete;
+        TParametriInBlocco& operator=(const TParametriInBlocco&) = delete;
+
+    private:
+        TTabXForm& modulo_;
+    };
     void SettaParametro(const QString& nome, const QString& valore);
     void ScriviParametroNorvane(const QString& intestazione, const QString& nome,
                                 const QString& valore);
@@ -179,6 +196,18 @@ protected:
     QString FileRosso;
 
 private:
+    // The parameters read for a block, and what they were read for.
+    struct ParametriLetti {
+        bool Validi = false;
+        qint32 Utente = 0;
+        QString Ditta;
+        quint64 Transazione = 0;
+        QHash<QString, QString> Valori; // by name without trailing blanks
+    };
+    int blocchiParametri_ = 0;
+    ParametriLetti parametriLetti_;
+    const QString& ParametroInBlocco(const QString& nome);
+
     QString UtenteQuotato() const;
     void AggiungiCondizioniTabX(fb::TRighe& sql, const QString& progetto, const QString& situazione,
                                 const QString& nome) const;

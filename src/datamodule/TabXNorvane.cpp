@@ -52,6 +52,10 @@ void TTabXForm::CaricaParametro(const QString& nome, QString& valore) {
     }
     if (ModoUtenti != SorgenteDatabase)
         return;
+    if (blocchiParametri_ > 0) {
+        valore = ParametroInBlocco(nome);
+        return;
+    }
 
     // Read inside the running users transaction: no restart, so this sees the caller's
     // own uncommitted writes.
@@ -62,6 +66,59 @@ void TTabXForm::CaricaParametro(const QString& nome, QString& valore) {
     QueryNorvane.Open();
     valore = QueryNorvane.Eof() ? QString()
                                 : QueryNorvane.FieldByName(QStringLiteral("VALORE")).AsString();
+}
+
+TTabXForm::TParametriInBlocco::TParametriInBlocco(TTabXForm& modulo) : modulo_(modulo) {
+    ++modulo_.blocchiParametri_;
+}
+
+TTabXForm::TParametriInBlocco::~TParametriInBlocco() {
+    if (--modulo_.blocchiParametri_ == 0)
+        modulo_.parametriLetti_ = {};
+}
+
+namespace {
+
+// The engine compares texts as if the shorter were padded with blanks: "A " names "A".
+QString SenzaBlanchiFinali(const QString& testo) {
+    qsizetype fine = testo.size();
+    while (fine > 0 && testo.at(fine - 1) == QLatin1Char(' '))
+        --fine;
+    return testo.left(fine);
+}
+
+} // namespace
+
+const QString& TTabXForm::ParametroInBlocco(const QString& nome) {
+    ParametriLetti& letti = parametriLetti_;
+    if (!letti.Validi || letti.Utente != NumUser || letti.Ditta != Ditta ||
+        letti.Transazione != TransazioneUser.Generazione()) {
+        letti = {};
+        fb::TQuery& query = IBDatabaseUser.Preparata({QStringLiteral("SELECT PARAMETRO, VALORE FROM TABNORVANE WHERE"),
+                                                      QStringLiteral("(UTENTE=:UTENTE)AND"),
+                                                      QStringLiteral("(INTESTAZIONE=:INTESTAZIONE)")},
+                                                     &TransazioneUser);
+        query.ParamByName(QStringLiteral("UTENTE")).AsString(QString::number(NumUser));
+        query.ParamByName(QStringLiteral("INTESTAZIONE")).AsString(Ditta);
+        query.Open();
+        for (; !query.Eof(); query.Next()) {
+            // A name that is NULL answers no question; of several rows of one name the first.
+            if (query.Fields(0).IsNull())
+                continue;
+            const QString chiave = SenzaBlanchiFinali(query.Fields(0).AsString());
+            if (!letti.Valori.contains(chiave))
+                letti.Valori.insert(chiave, query.Fields(1).AsString());
+        }
+        query.Close();
+        letti.Utente = NumUser;
+        letti.Ditta = Ditta;
+        // Read after the query, which starts the transaction when it is not active.
+        letti.Transazione = TransazioneUser.Generazione();
+        letti.Validi = true;
+    }
+    static const QString vuoto;
+    const auto trovato = letti.Valori.constFind(SenzaBlanchiFinali(nome));
+    return trovato == letti.Valori.constEnd() ? vuoto : *trovato;
 }
 
 void TTabXForm::SettaParametro(const QString& nome, const QString& valore) {

@@ -106,6 +106,7 @@ void TTransazione::StartTransaction() {
     }
     databaseAttivo_ = DefaultDatabase;
     lista.push_back(this);
+    ++generazione_;
 }
 
 void TTransazione::ChiudiCursori() {
@@ -137,6 +138,7 @@ void TTransazione::Commit() {
     }
     handle_.Concluso();
     Stacca();
+    ++generazione_;
 }
 
 void TTransazione::Rollback() {
@@ -151,6 +153,7 @@ void TTransazione::Rollback() {
     client::Interfaccia<Firebird::ITransaction> transazione = std::move(handle_);
     TDatabase* database = databaseAttivo_;
     Stacca();
+    ++generazione_;
     client::Stato stato;
     try {
         transazione->rollback(&stato);
@@ -183,6 +186,7 @@ void TTransazione::CommitRetaining() {
     if (PersaConLaConnessione())
         throw TransazionePersa();
     client::Stato stato;
+    ++generazione_;
     try {
         handle_->commitRetaining(&stato);
     } catch (const EErroreDB& errore) {
@@ -197,6 +201,7 @@ void TTransazione::RollbackRetaining() {
     if (PersaConLaConnessione())
         return;
     client::Stato stato;
+    ++generazione_;
     try {
         handle_->rollbackRetaining(&stato);
     } catch (const EErroreDB& errore) {
@@ -212,6 +217,7 @@ void TTransazione::Termina() noexcept {
     ChiudiCursori();
     Stacca();
     handle_.Azzera();
+    ++generazione_;
 }
 
 void TTransazione::RegistraCursore(TQuery* q) {

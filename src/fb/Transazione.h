@@ -38,6 +38,9 @@ public:
     bool Active() const { return InTransaction(); }
 
     Firebird::ITransaction* Handle() const { return handle_.get(); }
+    // Changes whenever the work this object runs begins or ends (start, commit, rollback,
+    // retaining ones included): what was read at one value may be stale at another.
+    quint64 Generazione() const { return generazione_; }
 
 private:
     friend class TDatabase;
@@ -57,6 +60,7 @@ private:
 
     client::Interfaccia<Firebird::ITransaction> handle_;
     TDatabase* databaseAttivo_ = nullptr;
+    quint64 generazione_ = 0;
     std::vector<TQuery*> cursori_;
 };
 

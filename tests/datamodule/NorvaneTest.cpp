@@ -1,5 +1,6 @@
 #include "datamodule/TabX.h"
 #include "fb/Errore.h"
+#include "fb/Query.h"
 #include "fixture/IniInMemoria.h"
 #include "fixture/Installazione.h"
 #include "fixture/MessaggiRegistrati.h"
@@ -271,6 +272,79 @@ TEST(Norvane, WithoutSourceNothingIsReadOrWritten) {
     EXPECT_THROW(tabx.SettaParametro("Archivio", "x"), fb::EErroreDB);
     EXPECT_EQ(ini.profili.Scritture(), 0);
     EXPECT_TRUE(msg->Testi().isEmpty());
+}
+
+// Counts the statements sent while it lives.
+struct ContaIstruzioni : fb::RegistroIstruzioni {
+    int Conta = 0;
+    ContaIstruzioni() { fb::ImpostaRegistroIstruzioni(this); }
+    ~ContaIstruzioni() override { fb::ImpostaRegistroIstruzioni(nullptr); }
+    void Istruzione(const fb::TDatabase&, const fb::TTransazione&, const QString&) override { ++Conta; }
+};
+
+TEST(Norvane, ABlockAnswersEveryQuestionAsOneReadPerNameWouldFromOneStatement) {
+    InstallazioneDiProva inst;
+    InstallazioneDiProva::Esegui(
+        inst.FileUtenti(),
+        {InsertAlfa,
+         "INSERT INTO TABNORVANE (UTENTE,INTESTAZIONE,PARAMETRO,VALORE) VALUES (7,'B','Semplice','uno')",
+         "INSERT INTO TABNORVANE (UTENTE,INTESTAZIONE,PARAMETRO,VALORE) VALUES (7,'B','Blanchi  ','due')",
+         "INSERT INTO TABNORVANE (UTENTE,INTESTAZIONE,PARAMETRO,VALORE) VALUES (7,'B','D''Angelo','tre')",
+         "INSERT INTO TABNORVANE (UTENTE,INTESTAZIONE,PARAMETRO,VALORE) VALUES (7,'B','Nullo',NULL)",
+         "INSERT INTO TABNORVANE (UTENTE,INTESTAZIONE,PARAMETRO,VALORE) VALUES (7,'B','','vuoto')",
+         "INSERT INTO TABNORVANE (UTENTE,INTESTAZIONE,PARAMETRO,VALORE) VALUES (7,'B',NULL,'senza nome')",
+         "INSERT INTO TABNORVANE (UTENTE,INTESTAZIONE,PARAMETRO,VALORE) VALUES (7,'B','caso','minuscolo')",
+         "INSERT INTO TABNORVANE (UTENTE,INTESTAZIONE,PARAMETRO,VALORE) VALUES (7,'B ','Intestazione','con blanco')",
+         "INSERT INTO TABNORVANE (UTENTE,INTESTAZIONE,PARAMETRO,VALORE) VALUES (7,'A','Semplice','altra ditta')",
+         "INSERT INTO TABNORVANE (UTENTE,INTESTAZIONE,PARAMETRO,VALORE) VALUES (8,'B','Semplice','altro utente')"});
+    MessaggiInstallati msg;
+    TabXConUtente tabx(TTabXForm::SorgenteDatabase, 7, "ALFA", "B");
+    tabx.Crea();
+    const QStringList domande{"Semplice", "Blanchi", "Blanchi  ", "Blanchi     ", "D'Angelo", "Nullo", "",
+                              "   ",      "caso",    "CASO",      "Intestazione", "Manca",    " Semplice"};
+
+    QStringList unaAllaVolta;
+    for (const QString& nome : domande)
+        unaAllaVolta.append(Carica(tabx, nome));
+    EXPECT_EQ(unaAllaVolta, QStringList({"uno", "due", "due", "due", "tre", "", "vuoto", "vuoto", "minuscolo", "",
+                                         "con blanco", "", ""}));
+
+    QStringList inBlocco;
+    ContaIstruzioni istruzioni;
+    {
+        const TTabXForm::TParametriInBlocco blocco(tabx);
+        for (const QString& nome : domande)
+            inBlocco.append(Carica(tabx, nome));
+    }
+    EXPECT_EQ(inBlocco, unaAllaVolta);
+    EXPECT_EQ(istruzioni.Conta, 1);
+    EXPECT_TRUE(msg->Testi().isEmpty()) << qPrintable(msg->Testi().join('|'));
+}
+
+TEST(Norvane, ABlockReadsAgainAfterAWriteOrAnotherCompany) {
+    InstallazioneDiProva inst;
+    InstallazioneDiProva::Esegui(inst.FileUtenti(), {InsertAlfa});
+    MessaggiInstallati msg;
+    TabXConUtente tabx(TTabXForm::SorgenteDatabase, 7, "ALFA", "B");
+    tabx.Crea();
+    tabx.SettaParametro("P", "prima");
+
+    const TTabXForm::TParametriInBlocco blocco(tabx);
+    EXPECT_EQ(Carica(tabx, "P"), "prima");
+    // The write restarts the users transaction: the next answer is read again.
+    tabx.SettaParametro("P", "dopo");
+    EXPECT_EQ(Carica(tabx, "P"), "dopo");
+    tabx.CambiaDitta("C");
+    EXPECT_EQ(Carica(tabx, "P"), "");
+    tabx.SettaParametro("P", "di C");
+    tabx.CambiaDitta("B");
+    EXPECT_EQ(Carica(tabx, "P"), "dopo");
+    // A company changed by another workstation is not seen inside the transaction, as one
+    // read per name would not see it either.
+    InstallazioneDiProva::Esegui(inst.FileUtenti(), {"UPDATE TABNORVANE SET VALORE='altrove' WHERE PARAMETRO='P' "
+                                                     "AND INTESTAZIONE='B'"});
+    EXPECT_EQ(Carica(tabx, "P"), "dopo");
+    EXPECT_TRUE(msg->Testi().isEmpty()) << qPrintable(msg->Testi().join('|'));
 }
 
 } // namespace

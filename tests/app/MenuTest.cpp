@@ -668,11 +668,17 @@ TEST_F(MenuDiProva, MoreThan256EntriesAndQuickEntriesAllLoad) {
 // ---- The menu read at once is the menu the per-level selects build ----
 
 // The reference: one select per level and one count per entry, as the menu was first built,
-// described as Descrivi describes the window's menu.
+// with a parameter read for each "<LINEA>" caption below the bar, described as Descrivi
+// describes the window's menu. Also the programs with one select of quick entries each and
+// the big buttons, as first loaded.
 class MenuDiRiferimento {
 public:
     MenuDiRiferimento(fb::TDatabase& database, int programma)
         : transazione_(&database), query_(&database, &transazione_), programma_(programma) {}
+    ~MenuDiRiferimento() {
+        if (transazione_.InTransaction())
+            transazione_.Commit();
+    }
 
     QStringList Descrivi() {
         QStringList righe;
@@ -682,7 +688,47 @@ public:
             if (figli)
                 Figli(voce.menu, voce.livello, 1, righe);
         }
-        transazione_.Commit();
+        return righe;
+    }
+
+    // "caption [tag]: quick caption [tag], ..." for each program of the project, in order.
+    QStringList Programmi(int progetto) {
+        query_.ApriSQL({"SELECT CODICE, DESCRIZIONE FROM PROGRAMMI WHERE CODICE IN(", "SELECT PROGRAMMA FROM DETTPROGETTI",
+                        QStringLiteral("WHERE PROGETTO=%1)").arg(fb::Quota(progetto)), "ORDER BY CODICE"});
+        query_.FetchAll();
+        std::vector<std::pair<int, QString>> programmi;
+        for (; !query_.Eof(); query_.Next())
+            programmi.emplace_back(query_.Fields(0).AsInteger(), query_.Fields(1).AsString());
+        query_.Close();
+        QStringList righe;
+        for (const auto& [codice, descrizione] : programmi) {
+            query_.ApriSQL({"SELECT MENU, DESCRIZIONE FROM DETTMENU WHERE", QStringLiteral("(PROGRAMMA=%1)AND").arg(fb::Quota(codice)),
+                            "(VOCERAPIDA='1')", "ORDER BY MENU"});
+            QStringList rapide;
+            for (; !query_.Eof(); query_.Next())
+                rapide << query_.Fields(1).AsString() + QStringLiteral(" [%1]").arg(query_.Fields(0).AsInteger());
+            query_.Close();
+            righe << descrizione + QStringLiteral(" [%1]: ").arg(codice) + rapide.join(", ");
+        }
+        return righe;
+    }
+
+    // "Pulsantone_ID caption x,y wxh" for each visible button of the project, sorted: the
+    // statement has no order.
+    QStringList Pulsantoni(int progetto) {
+        query_.ApriSQL({"SELECT ID, NOME, POS_X, POS_Y, LARGHEZZA, ALTEZZA FROM PULSANTONI",
+                        QStringLiteral("WHERE (PROGETTO=%1)").arg(fb::Quota(progetto)), "AND(VISIBILE='1')"});
+        QStringList righe;
+        for (; !query_.Eof(); query_.Next())
+            righe << QStringLiteral("Pulsantone_%1 %2 %3,%4 %5x%6")
+                         .arg(query_.Fields(0).AsInteger())
+                         .arg(query_.Fields(1).AsString())
+                         .arg(query_.Fields(2).AsInteger())
+                         .arg(query_.Fields(3).AsInteger())
+                         .arg(query_.Fields(4).AsInteger())
+                         .arg(query_.Fields(5).AsInteger());
+        query_.Close();
+        righe.sort();
         return righe;
     }
 
@@ -719,6 +765,21 @@ private:
         return figli;
     }
 
+    // The text before "<LINEA>", then the value of the parameter named up to "</LINEA>".
+    QString Didascalia(const QString& descrizione) {
+        const int inizio = static_cast<int>(descrizione.indexOf("<LINEA>"));
+        if (inizio < 0)
+            return descrizione;
+        const int fine = static_cast<int>(descrizione.indexOf("</LINEA>"));
+        const QString nome = descrizione.mid(inizio + 7, std::max(0, fine - inizio - 7));
+        query_.ApriSQL({"SELECT VALORE FROM TABNORVANE WHERE", "(UTENTE='1')AND",
+                        QStringLiteral("(INTESTAZIONE=%1)AND").arg(fb::Quota(Ditta)),
+                        QStringLiteral("(PARAMETRO=%1)").arg(fb::Quota(nome))});
+        const QString valore = query_.Eof() ? QString() : query_.Fields(0).AsString();
+        query_.Close();
+        return descrizione.left(inizio) + valore;
+    }
+
     void Figli(int menu, int livello, int rientro, QStringList& righe) {
         for (const Voce& voce : Leggi(Sotto(menu, livello))) {
             const QString riga = QString(rientro * 2, u' ');
@@ -727,7 +788,7 @@ private:
                 continue;
             }
             const bool figli = HaFigli(voce.menu, voce.livello);
-            righe << riga + voce.descrizione + (figli ? " >" : "") + QStringLiteral(" [%1]").arg(voce.menu);
+            righe << riga + Didascalia(voce.descrizione) + (figli ? " >" : "") + QStringLiteral(" [%1]").arg(voce.menu);
             if (figli)
                 Figli(voce.menu, voce.livello, rientro + 1, righe);
         }
@@ -761,10 +822,12 @@ std::vector<RigaMenu> MenuGrande(int programma) {
 TEST_F(MenuDiProva, TheMenuIsTheOneThePerLevelSelectsBuild) {
     const struct {
         const char* caso;
+        int programma;
         std::vector<RigaMenu> righe;
     } casi[] = {
-        {"an empty program", {}},
+        {"an empty program", 29, {}},
         {"hidden parents hide their subtree; separators, also with children; orphans",
+         30,
          {{30, 1, 0, {}, "1", "Archivi"},
           {30, 2, 1, 1, "0", "Nascosta"},
           {30, 3, 2, 2, "1", "Sotto una nascosta"},
@@ -779,33 +842,95 @@ TEST_F(MenuDiProva, TheMenuIsTheOneThePerLevelSelectsBuild) {
           {30, 12, 0, {}, "1", "-"},
           {30, 13, 0, {}, "0", "Barra nascosta"},
           {30, 14, 1, 13, "1", "Sotto la barra nascosta"}}},
+        {"parameter captions below the bar, none on it",
+         33,
+         {{33, 1, 0, {}, "1", "Bar <LINEA>Anno</LINEA>"},
+          {33, 2, 1, 1, "1", "Esercizio <LINEA>Anno</LINEA> in corso"},
+          {33, 3, 1, 1, "1", "Blanchi <LINEA>Anno  </LINEA>"},
+          {33, 4, 1, 1, "1", "Senza chiusura <LINEA>Anno"},
+          {33, 5, 1, 1, "1", "Apice <LINEA>D'Angelo</LINEA>"},
+          {33, 6, 1, 1, "1", "Manca <LINEA>Nessuno</LINEA>"},
+          {33, 7, 1, 1, "1", "Vuoto <LINEA></LINEA>"},
+          {33, 8, 2, 2, "1", "Caso <LINEA>anno</LINEA>"}}},
         {"the same code under two parents at different depths",
+         31,
          {{31, 1, 0, {}, "1", "A"}, {31, 2, 1, 1, "1", "B"}, {31, 3, 2, 2, "1", "C"}, {31, 4, 1, 3, "1", "D"},
           {31, 5, 3, 3, "1", "E"}}},
-        {"300 entries on six levels", MenuGrande(32)},
+        {"300 entries on six levels", 32, MenuGrande(32)},
     };
     // Inserted backwards: the order shown must be the codes'.
     QStringList istruzioni;
     for (const auto& caso : casi)
         for (auto riga = caso.righe.rbegin(); riga != caso.righe.rend(); ++riga)
             istruzioni << Inserimento(*riga);
-    for (int programma : {29, 30, 31, 32})
-        istruzioni << Programma(programma, QStringLiteral("P%1").arg(programma)) << NelProgetto(1, programma);
+    for (const auto& caso : casi)
+        istruzioni << Programma(caso.programma, QStringLiteral("P%1").arg(caso.programma))
+                   << NelProgetto(1, caso.programma);
+    istruzioni << Parametro("Anno", "2024", 1) << Parametro("D'Angelo", "apice", 2) << Parametro("", "vuoto", 3);
     Esegui(istruzioni);
     ApriFinestra();
-    int programma = 29;
     for (const auto& caso : casi) {
         SCOPED_TRACE(caso.caso);
-        finestra->CaricaMenu(programma);
-        MenuDiRiferimento riferimento(finestra->TabXForm->IBDatabaseUser, programma);
+        finestra->CaricaMenu(caso.programma);
+        MenuDiRiferimento riferimento(finestra->TabXForm->IBDatabaseUser, caso.programma);
         const QStringList atteso = riferimento.Descrivi();
         EXPECT_EQ(AlberoMenu(*finestra), atteso);
         EXPECT_EQ(finestra->NumeroVoci, atteso.size() + 1);
-        if (programma == 32) {
+        if (caso.programma == 32) {
             EXPECT_GT(atteso.size(), 150) << "the large menu must keep most of its entries";
         }
-        ++programma;
     }
+    EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
+}
+
+TEST_F(MenuDiProva, TheProgramsQuickEntriesAndButtonsAreTheOnesThePerProgramSelectsBuild) {
+    Esegui({Programma(10, "Primo"), Programma(20, "Senza rapide"), Programma(30, "L'altro", "manca.ico"),
+            Programma(40, "Di un altro progetto"), NelProgetto(1, 30), NelProgetto(1, 10), NelProgetto(1, 20),
+            NelProgetto(2, 40),
+            Inserimento({10, 5, 0, {}, "1", "Barra rapida", "1"}),
+            Inserimento({10, 1, 0, {}, "0", "Nascosta", "0"}),
+            Inserimento({10, 2, 1, 1, "1", "Sotto una nascosta, rapida", "1"}),
+            Inserimento({10, 3, 1, 1, "0", "Rapida nascosta <LINEA>Anno</LINEA>", "1"}),
+            Inserimento({10, 4, 2, 9, "1", "Orfana rapida", "1"}),
+            Inserimento({10, 6, 1, 5, "1", "-", "1"}),
+            Inserimento({10, 7, 1, 5, "1", "Non rapida", "0"}),
+            Inserimento({20, 1, 0, {}, "1", "Niente", "0"}),
+            Inserimento({30, 2, 0, {}, "1", "Seconda", "1"}),
+            Inserimento({30, 1, 0, {}, "1", "Prima", "1"}),
+            Inserimento({40, 1, 0, {}, "1", "Fuori progetto", "1"}),
+            Parametro("Anno", "2024", 1),
+            Pulsantone(3, 1, "1", {10, 20, 30, 40}, "Tre", {}),
+            Pulsantone(1, 1, "1", {0, 0, 50, 50}, "Uno", {}),
+            Pulsantone(2, 1, "0", {5, 5, 5, 5}, "Nascosto", {}),
+            Pulsantone(4, 2, "1", {5, 5, 5, 5}, "Altro progetto", {}),
+            Pulsantone(5, 1, nullptr, {5, 5, 5, 5}, "Visibile nullo", {})});
+    ApriFinestra();
+    finestra->CaricaProgrammi();
+
+    QStringList programmi;
+    for (const TGruppoProgramma* gruppo : finestra->Gruppi) {
+        QStringList rapide;
+        for (const TVoceRapida* voce : finestra->VociRapide)
+            if (voce->Gruppo() == gruppo)
+                rapide << voce->Testo() + QStringLiteral(" [%1]").arg(voce->Tag());
+        programmi << gruppo->Testo() + QStringLiteral(" [%1]: ").arg(gruppo->Tag()) + rapide.join(", ");
+    }
+    QStringList pulsantoni;
+    for (const QPointer<QPushButton>& pulsante : finestra->Pulsantoni)
+        pulsantoni << QStringLiteral("%1 %2 %3,%4 %5x%6")
+                          .arg(pulsante->objectName(), pulsante->text())
+                          .arg(pulsante->x())
+                          .arg(pulsante->y())
+                          .arg(pulsante->width())
+                          .arg(pulsante->height());
+    pulsantoni.sort();
+
+    MenuDiRiferimento riferimento(finestra->TabXForm->IBDatabaseUser, 0);
+    EXPECT_EQ(programmi, riferimento.Programmi(1));
+    EXPECT_EQ(programmi.value(0), "Primo [10]: Sotto una nascosta, rapida [2], Rapida nascosta <LINEA>Anno</LINEA> [3], "
+                                  "Orfana rapida [4], Barra rapida [5], - [6]");
+    EXPECT_EQ(pulsantoni, riferimento.Pulsantoni(1));
+    EXPECT_EQ(pulsantoni.size(), 2);
     EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
 }
 

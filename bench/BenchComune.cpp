@@ -110,6 +110,32 @@ long Modo::Viaggi() const {
     return Collegamento ? Collegamento->Viaggi() : 0;
 }
 
+void StampaIntestazione() {
+    std::printf("%-12s %-7s %8s %7s %6s %9s %7s %6s %7s  %s\n", "mode", "op", "ours ms", "trips", "stmts", "ref ms",
+                "trips", "stmts", "ratio", "target");
+}
+
+namespace {
+
+QString TestoViaggi(long viaggi) {
+    return viaggi < 0 ? QStringLiteral("-") : QString::number(viaggi);
+}
+
+} // namespace
+
+void StampaRiga(const Modo& modo, const char* operazione, const Misure& nostro, const Misure& riferimento,
+                const char* obiettivo) {
+    const double ms = Mediana(nostro.Ms);
+    const double rifMs = Mediana(riferimento.Ms);
+    std::printf("%-12s %-7s %8.2f %7s %6d %9.2f %7s %6d %7.3f  %s\n", qPrintable(modo.Nome), operazione, ms,
+                qPrintable(TestoViaggi(nostro.Viaggi)), nostro.Istruzioni, rifMs,
+                qPrintable(TestoViaggi(riferimento.Viaggi)), riferimento.Istruzioni, ms / rifMs, obiettivo);
+}
+
+const char* Obiettivo(const Modo& modo, const char* conRitardo, const char* senza) {
+    return modo.Collegamento && modo.Collegamento->RttMs() > 0 ? conRitardo : senza;
+}
+
 bool LeggiSolo(const QString& valore, Opzioni& opzioni) {
     opzioni.Nostro = valore.isEmpty() || valore == QLatin1String("ours");
     opzioni.Nudo = valore.isEmpty() || valore == QLatin1String("bare");
@@ -339,27 +365,38 @@ ClientNudo::~ClientNudo() {
     status_->dispose();
 }
 
-void ClientNudo::Verifica() {
-    if (!(st_.getState() & Firebird::IStatus::STATE_ERRORS))
+void VerificaStato(Firebird::IUtil* util, Firebird::CheckStatusWrapper& stato) {
+    if (!(stato.getState() & Firebird::IStatus::STATE_ERRORS))
         return;
     char testo[1024];
-    util_->formatStatus(testo, sizeof testo, &st_);
-    st_.init();
+    util->formatStatus(testo, sizeof testo, &stato);
+    stato.init();
     throw std::runtime_error(testo);
 }
 
-Firebird::IAttachment* ClientNudo::AttaccaNuovo(const QString& nomeDatabase) {
-    Firebird::IXpbBuilder* dpb = util_->getXpbBuilder(&st_, Firebird::IXpbBuilder::DPB, nullptr, 0);
-    Verifica();
-    dpb->insertString(&st_, isc_dpb_user_name, "SYSDBA");
-    dpb->insertString(&st_, isc_dpb_password, Password);
-    Verifica();
-    const QByteArray nome = piattaforma::ACp1252(nomeDatabase);
-    Firebird::IAttachment* attacco = provider_->attachDatabase(
-        &st_, nome.constData(), dpb->getBufferLength(&st_), dpb->getBuffer(&st_));
+Firebird::IAttachment* AttaccaNudo(Firebird::IProvider* provider, Firebird::IUtil* util,
+                                   Firebird::CheckStatusWrapper& stato, const QString& nomeDatabase) {
+    Firebird::IXpbBuilder* dpb = util->getXpbBuilder(&stato, Firebird::IXpbBuilder::DPB, nullptr, 0);
+    VerificaStato(util, stato);
+    dpb->insertString(&stato, isc_dpb_user_name, "SYSDBA");
+    dpb->insertString(&stato, isc_dpb_password, Password);
+    if (stato.getState() & Firebird::IStatus::STATE_ERRORS)
+        dpb->dispose();
+    VerificaStato(util, stato);
+    const QByteArray nome = QFile::encodeName(nomeDatabase);
+    Firebird::IAttachment* attacco =
+        provider->attachDatabase(&stato, nome.constData(), dpb->getBufferLength(&stato), dpb->getBuffer(&stato));
     dpb->dispose();
-    Verifica();
+    VerificaStato(util, stato);
     return attacco;
+}
+
+void ClientNudo::Verifica() {
+    VerificaStato(util_, st_);
+}
+
+Firebird::IAttachment* ClientNudo::AttaccaNuovo(const QString& nomeDatabase) {
+    return AttaccaNudo(provider_, util_, st_, nomeDatabase);
 }
 
 void ClientNudo::Stacca(Firebird::IAttachment* attacco) {

@@ -18,6 +18,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -71,6 +72,36 @@ struct Opzioni {
     bool Nudo = true;   // the bare client's path is timed
     bool Elenco = false;
 };
+// One operation timed over the rounds, with the round trips it made over the link (-1 when
+// there is none) and the statements it sent.
+struct Misure {
+    std::vector<double> Ms;
+    long Viaggi = -1;
+    int Istruzioni = 0;
+};
+
+// Runs the operation once, timed, and counts its round trips over the mode's link. An
+// operation that times itself returns its milliseconds.
+template <typename Operazione> void Misura(const Modo& modo, Misure& misure, Operazione operazione) {
+    const long viaggi = modo.Viaggi();
+    const auto inizio = std::chrono::steady_clock::now();
+    if constexpr (std::is_same_v<decltype(operazione()), double>) {
+        misure.Ms.push_back(operazione());
+    } else {
+        operazione();
+        misure.Ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - inizio).count());
+    }
+    if (modo.Collegamento)
+        misure.Viaggi = modo.Viaggi() - viaggi;
+}
+
+// The table of the access window's benchmarks: our path against the reference sequence.
+void StampaIntestazione();
+void StampaRiga(const Modo& modo, const char* operazione, const Misure& nostro, const Misure& riferimento,
+                const char* obiettivo);
+// The target of a row: the one through a link with delay, or the one without.
+const char* Obiettivo(const Modo& modo, const char* conRitardo, const char* senza);
+
 // "ours", "bare" or empty for both; false for anything else.
 bool LeggiSolo(const QString& valore, Opzioni& opzioni);
 // The options every benchmark takes: --rounds, --only, --list. False, with a line on
@@ -196,6 +227,12 @@ Registrazione Registra(const TBaseMainForm& finestra, Operazione operazione) {
     registrazione.AttiveDopo = TransazioniAttive(finestra);
     return registrazione;
 }
+
+// The bare client's shared steps: a failed call raises std::runtime_error with the engine's
+// text; an attach as SYSDBA, the file name in the file system's encoding.
+void VerificaStato(Firebird::IUtil* util, Firebird::CheckStatusWrapper& stato);
+Firebird::IAttachment* AttaccaNudo(Firebird::IProvider* provider, Firebird::IUtil* util,
+                                   Firebird::CheckStatusWrapper& stato, const QString& nomeDatabase);
 
 // The same statements through the Firebird client's own interface: prepared, executed, every
 // row fetched and every blob read, each transaction of the recording a transaction of its

@@ -118,14 +118,8 @@ double EseguiLancio(TBaseMainForm& finestra, const LibreriaBench& libreria,
     return bench::Ms(libreria.UltimaChiamata() - inizio);
 }
 
-struct Misure {
-    std::vector<double> Ms;
-    long Viaggi = -1;
-    int Istruzioni = 0;
-};
-
 struct Risultato {
-    Misure Nostro, Riferimento;
+    bench::Misure Nostro, Riferimento;
     int Messaggi = 0;
 };
 
@@ -168,23 +162,16 @@ Risultato MisuraModo(const bench::Modo& modo, const bench::Opzioni& o) {
         if (!o.Nostro)
             return;
         ripulisci();
-        const long viaggi = modo.Viaggi();
-        r.Nostro.Ms.push_back(EseguiLancio(finestra, libreria));
-        if (modo.Collegamento)
-            r.Nostro.Viaggi = modo.Viaggi() - viaggi;
+        // Until the export notes its call.
+        bench::Misura(modo, r.Nostro, [&] { return EseguiLancio(finestra, libreria); });
     };
     const auto riferimento = [&] {
         if (!o.Nudo)
             return;
         ripulisci();
-        const long viaggi = modo.Viaggi();
         const int istruzioni = sequenza.Istruzioni();
-        const auto inizio = Orologio::now();
-        sequenza.Lancio(1, MenuLancio);
-        r.Riferimento.Ms.push_back(bench::Ms(Orologio::now() - inizio));
+        bench::Misura(modo, r.Riferimento, [&] { sequenza.Lancio(1, MenuLancio); });
         r.Riferimento.Istruzioni = sequenza.Istruzioni() - istruzioni;
-        if (modo.Collegamento)
-            r.Riferimento.Viaggi = modo.Viaggi() - viaggi;
     };
     for (int giro = 0; giro < o.Giri; ++giro) {
         if (giro % 2 == 0) {
@@ -199,18 +186,8 @@ Risultato MisuraModo(const bench::Modo& modo, const bench::Opzioni& o) {
     return r;
 }
 
-QString Viaggi(long viaggi) {
-    return viaggi < 0 ? QStringLiteral("-") : QString::number(viaggi);
-}
-
 void Stampa(const bench::Modo& modo, const Risultato& r) {
-    const double ms = bench::Mediana(r.Nostro.Ms);
-    const double rif = bench::Mediana(r.Riferimento.Ms);
-    const bool lento = modo.Collegamento && modo.Collegamento->RttMs() > 0;
-    std::printf("%-12s %-7s %8.2f %7s %6d %9.2f %7s %6d %7.3f  %s\n", qPrintable(modo.Nome), "launch", ms,
-                qPrintable(Viaggi(r.Nostro.Viaggi)), r.Nostro.Istruzioni, rif,
-                qPrintable(Viaggi(r.Riferimento.Viaggi)), r.Riferimento.Istruzioni, ms / rif,
-                lento ? "<= 0.5" : "-");
+    bench::StampaRiga(modo, "launch", r.Nostro, r.Riferimento, bench::Obiettivo(modo, "<= 0.5", "-"));
     if (r.Messaggi)
         std::printf("%-12s note: %d message boxes appeared during the timed launches (see stderr)\n",
                     qPrintable(modo.Nome), r.Messaggi);
@@ -234,8 +211,7 @@ int main(int argc, char** argv) {
     std::printf("bench_lancio: menu click on a form X entry of a critical window until its export "
                 "runs; median of %d launches\n\n",
                 o.Giri);
-    std::printf("%-12s %-7s %8s %7s %6s %9s %7s %6s %7s  %s\n", "mode", "op", "ours ms", "trips", "stmts", "ref ms",
-                "trips", "stmts", "ratio", "target");
+    bench::StampaIntestazione();
     const int esito = bench::MisuraNeiModi(server, o, [&o](const bench::Modo& modo) {
         Stampa(modo, MisuraModo(modo, o));
     });

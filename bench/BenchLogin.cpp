@@ -281,24 +281,8 @@ private:
     QString ditta_;
 };
 
-// One operation, timed, with the round trips it made over the link.
-struct Misure {
-    std::vector<double> Ms;
-    long Viaggi = -1;
-    int Istruzioni = 0;
-};
-
-template <typename Operazione> void Misura(const bench::Modo& modo, Misure& misure, Operazione operazione) {
-    const long viaggi = modo.Viaggi();
-    const auto inizio = Orologio::now();
-    operazione();
-    misure.Ms.push_back(bench::Ms(Orologio::now() - inizio));
-    if (modo.Collegamento)
-        misure.Viaggi = modo.Viaggi() - viaggi;
-}
-
 struct Percorso {
-    Misure Login, Ditta;
+    bench::Misure Login, Ditta;
 };
 
 struct Risultato {
@@ -318,19 +302,19 @@ std::unique_ptr<TBaseMainForm> NuovaFinestra() {
 // The click on OK, then F9 to the other company.
 void GiroNostro(const bench::Modo& modo, Percorso& p) {
     const auto finestra = NuovaFinestra();
-    Misura(modo, p.Login, [&] { finestra->ButtonOk->click(); });
+    bench::Misura(modo, p.Login, [&] { finestra->ButtonOk->click(); });
     VerificaMenu(*finestra, bench::DittaBench);
     SceltaDitta scelta(AltraDitta);
-    Misura(modo, p.Ditta, [&] { finestra->CambioDitta(); });
+    bench::Misura(modo, p.Ditta, [&] { finestra->CambioDitta(); });
     VerificaMenu(*finestra, AltraDitta);
 }
 
 void GiroRiferimento(const bench::Modo& modo, const bench::Installazione& installazione, Percorso& p) {
     bench::SequenzaDiRiferimento sequenza(installazione.NomeUtenti(), installazione.NomeArchivio());
-    Misura(modo, p.Login, [&] { sequenza.Login(bench::UtenteBench, QString()); });
+    bench::Misura(modo, p.Login, [&] { sequenza.Login(bench::UtenteBench, QString()); });
     VerificaCostruito("the reference login", sequenza.Menu());
     p.Login.Istruzioni = sequenza.Istruzioni();
-    Misura(modo, p.Ditta, [&] { sequenza.CambioDitta(AltraDitta); });
+    bench::Misura(modo, p.Ditta, [&] { sequenza.CambioDitta(AltraDitta); });
     VerificaCostruito("the reference F9", sequenza.Menu());
     p.Ditta.Istruzioni = sequenza.Istruzioni() - p.Login.Istruzioni;
 }
@@ -390,23 +374,9 @@ Risultato MisuraModo(const bench::Modo& modo, const bench::Opzioni& o) {
     return r;
 }
 
-QString Viaggi(long viaggi) {
-    return viaggi < 0 ? QStringLiteral("-") : QString::number(viaggi);
-}
-
-void StampaRiga(const bench::Modo& modo, const char* operazione, const Misure& nostro, const Misure& rif,
-                const char* obiettivo) {
-    const double ms = bench::Mediana(nostro.Ms);
-    const double rifMs = bench::Mediana(rif.Ms);
-    std::printf("%-12s %-7s %8.1f %7s %6d %9.1f %7s %6d %7.3f  %s\n", qPrintable(modo.Nome), operazione, ms,
-                qPrintable(Viaggi(nostro.Viaggi)), nostro.Istruzioni, rifMs, qPrintable(Viaggi(rif.Viaggi)),
-                rif.Istruzioni, ms / rifMs, obiettivo);
-}
-
 void Stampa(const bench::Modo& modo, const Risultato& r) {
-    const bool lento = modo.Collegamento && modo.Collegamento->RttMs() > 0;
-    StampaRiga(modo, "login", r.Nostro.Login, r.Riferimento.Login, lento ? "<= 0.2" : "<= 1.0");
-    StampaRiga(modo, "F9", r.Nostro.Ditta, r.Riferimento.Ditta, lento ? "<= 0.5" : "-");
+    bench::StampaRiga(modo, "login", r.Nostro.Login, r.Riferimento.Login, bench::Obiettivo(modo, "<= 0.2", "<= 1.0"));
+    bench::StampaRiga(modo, "F9", r.Nostro.Ditta, r.Riferimento.Ditta, bench::Obiettivo(modo, "<= 0.5", "-"));
     if (r.Messaggi)
         std::printf("%-12s note: %d message boxes appeared during the timed runs (see stderr)\n",
                     qPrintable(modo.Nome), r.Messaggi);
@@ -430,8 +400,7 @@ int main(int argc, char** argv) {
     std::printf("bench_login: %d programs (%d with icons), a menu of 256 entries on four levels, "
                 "%d big buttons with glyphs; median of %d rounds, a fresh window each\n\n",
                 Programmi, Programmi / 2, Pulsantoni, o.Giri);
-    std::printf("%-12s %-7s %8s %7s %6s %9s %7s %6s %7s  %s\n", "mode", "op", "ours ms", "trips", "stmts", "ref ms",
-                "trips", "stmts", "ratio", "target");
+    bench::StampaIntestazione();
     const int esito = bench::MisuraNeiModi(server, o, [&o](const bench::Modo& modo) {
         Stampa(modo, MisuraModo(modo, o));
     });

@@ -1,5 +1,7 @@
 #include "SequenzaDiRiferimento.h"
 
+#include "BenchComune.h"
+
 #include "fb/Valori.h"
 #include "piattaforma/Codifica.h"
 
@@ -15,7 +17,6 @@ namespace bench {
 
 namespace {
 
-constexpr char Password[] = "quillpond";
 constexpr unsigned LunghezzaTesto = 64; // a number or a date read as text
 
 using fb::Quota;
@@ -43,26 +44,11 @@ ClienteTesto::~ClienteTesto() {
 }
 
 void ClienteTesto::Verifica() {
-    if (!(st_.getState() & Firebird::IStatus::STATE_ERRORS))
-        return;
-    char testo[1024];
-    util_->formatStatus(testo, sizeof testo, &st_);
-    st_.init();
-    throw std::runtime_error(std::string("reference sequence: ") + testo);
+    VerificaStato(util_, st_);
 }
 
 Firebird::IAttachment* ClienteTesto::Attacca(const QString& nomeDatabase) {
-    Firebird::IXpbBuilder* dpb = util_->getXpbBuilder(&st_, Firebird::IXpbBuilder::DPB, nullptr, 0);
-    Verifica();
-    dpb->insertString(&st_, isc_dpb_user_name, "SYSDBA");
-    dpb->insertString(&st_, isc_dpb_password, Password);
-    Verifica();
-    const QByteArray nome = nomeDatabase.toUtf8();
-    Firebird::IAttachment* attacco =
-        provider_->attachDatabase(&st_, nome.constData(), dpb->getBufferLength(&st_), dpb->getBuffer(&st_));
-    dpb->dispose();
-    Verifica();
-    return attacco;
+    return AttaccaNudo(provider_, util_, st_, nomeDatabase);
 }
 
 void ClienteTesto::Stacca(Firebird::IAttachment*& attacco) {

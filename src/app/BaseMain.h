@@ -220,7 +220,7 @@ private:
     bool ScriviDittaUtente(const QString& ditta);
     void RiavviaTransazioneAux();
     // A statement of the launches kept prepared on the users database, in TransazioneAux.
-    fb::TQuery& PreparataAux(std::initializer_list<QString> righe);
+    fb::TQuery& PreparataAux(const QStringList& righe);
     fb::TQuery& RigaLog(const QString& funzione, qint32 idFinestra);
     void ImpostaTitoloMenu();
     void ApplicaParametriProfilo();

@@ -182,7 +182,7 @@ void TBaseMainForm::RiavviaTransazioneAux() {
     TransazioneAux->StartTransaction();
 }
 
-fb::TQuery& TBaseMainForm::PreparataAux(std::initializer_list<QString> righe) {
+fb::TQuery& TBaseMainForm::PreparataAux(const QStringList& righe) {
     return TabXForm->IBDatabaseUser.Preparata(righe, TransazioneAux.get());
 }
 

@@ -104,17 +104,16 @@ void ImpostaRigaLog(fb::TQuery& riga, qint32 sessione, const QString& funzione) 
 // The log row as the statement has always been written, its values quoted: what runs
 // without the window columns, and what is saved when a row is refused.
 fb::TQuery& TBaseMainForm::RigaLog(const QString& funzione, qint32 idFinestra) {
-    fb::TQuery& riga =
-        LogFinestre
-            ? PreparataAux({QStringLiteral("INSERT INTO KESTOLOGFUNZ (CODICESESSIONE,DATACHIAMATAFUNZIONE,"),
-                            QStringLiteral("ORACHIAMATAFUNZIONE,FUNZIONECHIAMATA"), QStringLiteral(",IDFINESTRA"),
-                            QStringLiteral(") VALUES("), QStringLiteral(":SESSIONE,"), QStringLiteral(":DATA,"),
-                            QStringLiteral(":ORA,"), QStringLiteral(":FUNZIONE"), QStringLiteral(",:IDFINESTRA"),
-                            QStringLiteral(")")})
-            : PreparataAux({QStringLiteral("INSERT INTO KESTOLOGFUNZ (CODICESESSIONE,DATACHIAMATAFUNZIONE,"),
-                            QStringLiteral("ORACHIAMATAFUNZIONE,FUNZIONECHIAMATA"), QStringLiteral(") VALUES("),
-                            QStringLiteral(":SESSIONE,"), QStringLiteral(":DATA,"), QStringLiteral(":ORA,"),
-                            QStringLiteral(":FUNZIONE"), QStringLiteral(")")});
+    QStringList righe{QStringLiteral("INSERT INTO KESTOLOGFUNZ (CODICESESSIONE,DATACHIAMATAFUNZIONE,"),
+                      QStringLiteral("ORACHIAMATAFUNZIONE,FUNZIONECHIAMATA")};
+    if (LogFinestre)
+        righe << QStringLiteral(",IDFINESTRA");
+    righe << QStringLiteral(") VALUES(") << QStringLiteral(":SESSIONE,") << QStringLiteral(":DATA,")
+          << QStringLiteral(":ORA,") << QStringLiteral(":FUNZIONE");
+    if (LogFinestre)
+        righe << QStringLiteral(",:IDFINESTRA");
+    righe << QStringLiteral(")");
+    fb::TQuery& riga = PreparataAux(righe);
     ImpostaRigaLog(riga, CodiceSessione, funzione);
     if (LogFinestre)
         riga.ParamByName(QStringLiteral("IDFINESTRA")).AsString(QString::number(idFinestra));

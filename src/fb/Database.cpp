@@ -101,8 +101,8 @@ void TDatabase::Osserva(const EErroreDB& errore) noexcept {
         persa_ = true;
 }
 
-TQuery& TDatabase::Preparata(std::initializer_list<QString> righe, TTransazione* transazione) {
-    std::unique_ptr<TQuery>& query = preparate_[QStringList(righe).join(QLatin1Char('\n'))];
+TQuery& TDatabase::Preparata(const QStringList& righe, TTransazione* transazione) {
+    std::unique_ptr<TQuery>& query = preparate_[righe.join(QLatin1Char('\n'))];
     if (!query) {
         query = std::make_unique<TQuery>(this);
         for (const QString& riga : righe)

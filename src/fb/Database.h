@@ -5,7 +5,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <initializer_list>
 #include <map>
 #include <memory>
 #include <vector>
@@ -56,7 +55,7 @@ public:
     // its log row): after the first run only their values travel. The text must be the same
     // every time, values go in as ":NAME" parameters. The query comes closed, bound to the
     // transaction given; the caller sets the values and runs it.
-    TQuery& Preparata(std::initializer_list<QString> righe, TTransazione* transazione);
+    TQuery& Preparata(const QStringList& righe, TTransazione* transazione);
 
     // A read-committed, read-only transaction the connection keeps for reads that must see
     // what others have committed up to that moment. Such a transaction holds back no garbage

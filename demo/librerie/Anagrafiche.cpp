@@ -1,6 +1,7 @@
 // The demo's editing window: the customers of the company archive in a grid, edited the way
 // the suite's windows work, through the data module's record services. Changes stay in the
-// archive's transaction until "Salva"; a row is locked as soon as its editing starts.
+// window's own transaction on the archive until "Salva"; a row is locked as soon as its
+// editing starts.
 
 #include "FinestraLibreria.h"
 
@@ -33,7 +34,9 @@ public:
         setObjectName(QStringLiteral("ClientiForm"));
         setWindowTitle(QStringLiteral("Anagrafica clienti"));
         resize(900, 480);
+        modulo_.PreparaTransazioneFinestra(TransazioneClienti);
         Clienti.Database = &modulo_.IBDatabase1;
+        Clienti.Transaction = &TransazioneClienti;
         Clienti.TableName = Tabella;
         Clienti.BeforeEdit = [this](fb::TDataSet& dataset) {
             modulo_.EventoBeforeEditDataSet(dataset, PulsanteStato, Tabella);
@@ -49,6 +52,8 @@ public:
         modulo_.ChiudiTransazione(Clienti, Segnalibro, Riposiziona, PulsanteStato); // green, tag 0
     }
 
+    // Before the dataset, which works in it and goes first.
+    fb::TTransazione TransazioneClienti;
     fb::TIBTable Clienti;
     TModelloDataSet Modello;
     TPulsanteStato PulsanteStato;
@@ -57,9 +62,12 @@ public:
     bool Riposiziona = false;
 
 protected:
+    // A save that fails keeps the window open with its edit.
     void closeEvent(QCloseEvent* evento) override {
-        piattaforma::EseguiProtetto([this] { modulo_.Chiudi(Clienti, Segnalibro, Riposiziona, PulsanteStato); });
-        evento->accept();
+        if (piattaforma::EseguiProtetto([this] { modulo_.Chiudi(Clienti, Segnalibro, Riposiziona, PulsanteStato); }))
+            evento->accept();
+        else
+            evento->ignore();
     }
 
 private:

@@ -18,6 +18,9 @@ void RegistraHandle(qint32 idFinestra, QWidget* finestra) {
 
 void MostraFinestraLibreria(QWidget* finestra, std::optional<qint32> idFinestra) {
     finestra->setAttribute(Qt::WA_DeleteOnClose);
+    // The company it works on, as the menu window names it: a window never outlives a change.
+    if (TTabXForm* modulo = DataModuleCorrente(); modulo && !modulo->GetDitta().isEmpty())
+        finestra->setWindowTitle(finestra->windowTitle() + QStringLiteral(" - Ditta: ") + modulo->GetDitta());
     finestra->show();
     if (idFinestra)
         RegistraHandle(*idFinestra, finestra);

@@ -244,7 +244,11 @@ private:
     // Set by a stop signal: the close neither asks nor refuses.
     bool ChiusuraForzata = false;
     int TentativiChiusuraForzata = 0;
-    void ChiudiFinestreAltrui();
+    // Asks every library window to close, each through its own save question, before the
+    // user, the company or the program goes: they work with what changes. False when one
+    // stays open (it may not close, its save failed): the change must not happen. A window
+    // that closed is gone at once, so the call log sees it no more.
+    bool ChiudiFinestreAltrui();
 
     // True when the window may close.
     bool FormClose();

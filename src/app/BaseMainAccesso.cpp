@@ -194,9 +194,9 @@ void TBaseMainForm::closeEvent(QCloseEvent* evento) {
 bool TBaseMainForm::FormClose() {
     if (!TabXForm)
         return true; // closed already
-    // The libraries' windows use the data module the close destroys: any of them still
-    // open, of this session or of a user who left with F8, keeps the window open.
-    if (!ChiusuraForzata && !FinestreAltrui(this).isEmpty()) {
+    // The libraries' windows use the data module the close destroys: each is asked to
+    // close first, with its own save question; one that stays keeps the window open.
+    if (!ChiudiFinestreAltrui()) {
         piattaforma::MostraAvviso(QStringLiteral("Chiudere prima tutte le finestre aperte"));
         return false;
     }
@@ -211,8 +211,6 @@ bool TBaseMainForm::FormClose() {
         if (Modalita != ModalitaSmall)
             SalvaPosizioneFinestra(this, TabXForm->GetNumUser(), 1, 1, TabXForm->IBDatabaseUser);
     }
-    if (ChiusuraForzata)
-        ChiudiFinestreAltrui();
     DistruggiDataModule();
     return true;
 }

@@ -46,6 +46,9 @@ void TBaseMainForm::FormKeyUp(int tasto) {
 }
 
 void TBaseMainForm::CambioUtente() {
+    // The libraries' windows work as the user who leaves.
+    if (!ChiudiFinestreAltrui())
+        return;
     setWindowTitle(QStringLiteral("Autenticazione"));
     SetPassword(QString());
     PanelLogIn->show();
@@ -85,7 +88,8 @@ void TBaseMainForm::CambioDitta() {
             return;
         ditta = selezione.DittaScelta();
     }
-    if (!ScriviDittaUtente(ditta))
+    // The libraries' windows work on the archive about to be closed.
+    if (!ChiudiFinestreAltrui() || !ScriviDittaUtente(ditta))
         return;
     // One read of the new company's parameters answers the change's questions.
     const TTabXForm::TParametriInBlocco parametri(*TabXForm);
@@ -112,7 +116,7 @@ void TBaseMainForm::DittaSuccessiva() {
         const int corrente = lista->currentItem() && lista->currentItem()->isSelected() ? lista->currentRow() : -1;
         ditta = lista->item(corrente + 1 < lista->count() ? corrente + 1 : 0)->text();
     }
-    if (!ScriviDittaUtente(ditta))
+    if (!ChiudiFinestreAltrui() || !ScriviDittaUtente(ditta))
         return;
     const TTabXForm::TParametriInBlocco parametri(*TabXForm);
     TabXForm->SetUserPerNome(TabXForm->GetNomeUser());

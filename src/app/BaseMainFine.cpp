@@ -4,8 +4,10 @@
 
 #include "app/Finestre.h"
 #include "datamodule/TabX.h"
+#include "piattaforma/Messaggi.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QThread>
 #include <QTimer>
 
@@ -21,6 +23,9 @@ constexpr int PassoAttesaMs = 50;
 
 void TBaseMainForm::ChiudiPerSegnale() {
     ChiusuraForzata = true;
+    // Nobody is there to answer: the libraries' windows roll their unsaved work back.
+    if (TabXForm)
+        TabXForm->ImpostaChiusuraSenzaDomande(true);
     // A dialog on top runs an event loop of its own, and the code that opened it still
     // needs the data module when it returns: dialogs go first, the close happens from
     // the main loop.
@@ -41,10 +46,24 @@ void TBaseMainForm::ChiudiPerSegnale() {
     close();
 }
 
-void TBaseMainForm::ChiudiFinestreAltrui() {
-    // The libraries' windows use the data module: they close while it is still there.
+bool TBaseMainForm::ChiudiFinestreAltrui() {
+    QList<QPointer<QWidget>> finestre;
     for (QWidget* finestra : FinestreAltrui(this))
-        finestra->close();
+        finestre.append(finestra);
+    for (const QPointer<QWidget>& finestra : finestre) {
+        if (!finestra)
+            continue; // gone with another one
+        if (!finestra->close()) {
+            if (ChiusuraForzata)
+                continue; // the databases are detached under it all the same
+            piattaforma::MostraAvviso(QStringLiteral("Operazione annullata: la finestra \"") +
+                                      finestra->windowTitle() + QStringLiteral("\" è rimasta aperta."));
+            return false;
+        }
+        if (finestra && finestra->testAttribute(Qt::WA_DeleteOnClose))
+            delete finestra.data();
+    }
+    return true;
 }
 
 void TBaseMainForm::ChiudiSenzaSchermo() {

@@ -4,8 +4,10 @@
 #include "app/BaseMain.h"
 #include "app/MessaggiQt.h"
 #include "fb/Chiusura.h"
+#include "piattaforma/Messaggi.h"
 #include "piattaforma/Segnali.h"
 
+#include <QApplication>
 #include <QTimer>
 
 #include <cstdlib>
@@ -25,6 +27,15 @@ void FineSenzaRitorno() {
     finestraViva = nullptr;
 }
 
+// Once the program is ending on a signal nobody is there to answer: every box is let go
+// unseen, a question answered No.
+class TMessaggiSenzaRisposta : public piattaforma::Messaggi {
+public:
+    piattaforma::Risposta Mostra(piattaforma::TipoMessaggio tipo, const QString&, const QString&) override {
+        return tipo == piattaforma::TipoMessaggio::Conferma ? piattaforma::Risposta::No : piattaforma::Risposta::Ok;
+    }
+};
+
 } // namespace
 
 int EseguiProgramma(int argc, char** argv, const std::function<void(TBaseMainForm&)>& pronto) {
@@ -36,8 +47,23 @@ int EseguiProgramma(int argc, char** argv, const std::function<void(TBaseMainFor
                                                                             : QStringLiteral("STANDARD");
     MessaggiQt messaggi;
     piattaforma::ImpostaMessaggi(&messaggi);
+    TMessaggiSenzaRisposta senzaRisposta;
     fb::RifiutaChiusuraDelClientSuSegnale();
     piattaforma::TSegnaliDiFine segnali;
+    // A signal during the start-up (a box of its own waiting for an answer) ends the program
+    // as soon as the window is built: the box goes, and no other is shown.
+    bool fineRichiesta = false;
+    TBaseMainForm* costruita = nullptr;
+    QObject::connect(&segnali, &piattaforma::TSegnaliDiFine::Ricevuto, &app, [&] {
+        if (costruita) {
+            costruita->ChiudiPerSegnale();
+            return;
+        }
+        fineRichiesta = true;
+        piattaforma::ImpostaMessaggi(&senzaRisposta);
+        if (QWidget* modale = QApplication::activeModalWidget())
+            modale->close();
+    });
     int esito = 0;
     {
         TBaseMainForm finestra;
@@ -45,14 +71,18 @@ int EseguiProgramma(int argc, char** argv, const std::function<void(TBaseMainFor
         // client's own clean-up at exit.
         static const bool registrata = std::atexit(FineSenzaRitorno) == 0;
         Q_UNUSED(registrata);
+        if (fineRichiesta) {
+            piattaforma::ImpostaMessaggi(nullptr);
+            return 0; // nobody logged in yet: the window's end detaches the databases
+        }
         finestraViva = &finestra;
-        QObject::connect(&segnali, &piattaforma::TSegnaliDiFine::Ricevuto, &finestra,
-                         &TBaseMainForm::ChiudiPerSegnale);
+        costruita = &finestra;
         finestra.show();
         if (pronto)
             QTimer::singleShot(0, &finestra, [&finestra, &pronto] { pronto(finestra); });
         esito = app.exec();
         finestraViva = nullptr;
+        costruita = nullptr;
     }
     piattaforma::ImpostaMessaggi(nullptr);
     return esito;

@@ -147,9 +147,17 @@ public:
     // ---- Record editing ----
     // For the libraries' editing windows: a dataset of the archive, the position to come back
     // to, whether to come back to it, and the window's status button (tag 1 = unsaved).
+    // Every service works in the dataset's own transaction (TDataSet::Transaction, or the
+    // connection's default one when it names none): give each window a transaction of its
+    // own and nothing another window does can save, discard or unlock its work.
+    // Makes the transaction one of a window's own on the company archive, with the archive's
+    // parameters (concurrency, no wait): set it as the window's datasets' Transaction.
+    void PreparaTransazioneFinestra(fb::TTransazione& transazione);
     // Re-reads the dataset, discarding what its transaction did not commit.
     void AggiornaTabella(fb::TDataSet& dataset, fb::TBookmark segnalibro, bool riposiziona);
-    // Saves: posts an edit in progress and commits.
+    // Saves: posts an edit in progress and commits. A new row the engine refuses is dropped
+    // before the error goes on; work lost with the connection is told, row by row, never
+    // written again, and the rows read afresh (then the silent abort ends the caller's work).
     void ChiudiTransazione(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona,
                            TPulsanteStato& pulsante);
     void ChiudiTransEAggiorna(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona,
@@ -158,11 +166,19 @@ public:
     bool Elimina(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona, TPulsanteStato& pulsante);
     void Azzera(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona, TPulsanteStato& pulsante,
                 const QString& tabella);
+    // For the window's closing: with unsaved changes asks whether to save; Yes saves (an
+    // error goes on: keep the window open), No rolls the dataset's transaction back. While
+    // the program ends on a stop signal nothing is asked and everything is rolled back.
     void Chiudi(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona, TPulsanteStato& pulsante);
     void AggiornamentoDaPulsante(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona,
                                  TPulsanteStato& pulsante);
-    // For the dataset's BeforeEdit: locks the row, or warns and raises the silent abort.
+    // For the dataset's BeforeEdit: locks the row, or warns and raises the silent abort. A row
+    // held by another user is told as such; a lost connection as a lost connection.
     void EventoBeforeEditDataSet(fb::TDataSet& dataset, TPulsanteStato& pulsante, const QString& tabella);
+    // The program is ending on a stop signal: windows close without questions, unsaved work
+    // rolled back.
+    void ImpostaChiusuraSenzaDomande(bool senzaDomande) { chiusuraSenzaDomande_ = senzaDomande; }
+    bool ChiusuraSenzaDomande() const { return chiusuraSenzaDomande_; }
 
     // ---- Key generators ----
     void NuovoIntSuLast(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona,
@@ -215,6 +231,17 @@ private:
     bool ScriviValoreTabX(const QString& colonna, const QString& nome, const QString& valore, bool perUtente);
     void MostraVerde(TPulsanteStato& pulsante) const;
     void MostraRosso(TPulsanteStato& pulsante) const;
+    // When the dataset's transaction lost work with its connection: the user is told which
+    // rows were not saved, the rows are read again (now, or once an edit being entered is
+    // over) and the silent abort ends the caller's work.
+    void SeModifichePerse(fb::TDataSet& dataset, const fb::TBookmark& segnalibro, TPulsanteStato& pulsante,
+                          bool rileggiSubito);
+    [[noreturn]] void RileggiDopoPerdita(fb::TDataSet& dataset, const fb::TBookmark& segnalibro,
+                                         TPulsanteStato& pulsante, bool subito);
+    // Before a delete or an emptying, as before a refresh: unsaved changes are saved on Yes,
+    // discarded on No.
+    void SalvaOScarta(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona, TPulsanteStato& pulsante);
+    bool chiusuraSenzaDomande_ = false;
 
     // ---- Users (private) ----
     QString GetPasswordUserPerNome(const QString& nome);

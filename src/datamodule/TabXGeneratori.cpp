@@ -57,7 +57,7 @@ void TTabXForm::NuovoIntSuLast(fb::TDataSet& dataset, fb::TBookmark& segnalibro,
 void TTabXForm::NuovoIntSuMax(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona,
                               TPulsanteStato& pulsante, const QString& tabella) {
     ChiudiTransEAggiorna(dataset, segnalibro, riposiziona, pulsante);
-    fb::TQuery query(dataset.Database);
+    fb::TQuery query(dataset.Database, dataset.TransazioneEffettiva());
     query.SQL.Add(QStringLiteral("SELECT MAX(") + fb::NomeColonna(NomeChiave(dataset)) + QStringLiteral(") FROM ") +
                   tabella);
     query.Open();
@@ -72,12 +72,21 @@ void TTabXForm::NuovoIntSuMax(fb::TDataSet& dataset, fb::TBookmark& segnalibro, 
 void TTabXForm::NuovoIntSuGeneratore(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona,
                                      TPulsanteStato& pulsante, const QString& /*tabella*/,
                                      const QString& generatore) {
+    // A new row still blank is the one asked for: a second click (a double click) adds none.
+    if (pulsante.Tag == 1 && dataset.Active() && dataset.RigaNuovaVuota())
+        return;
     ChiudiTransEAggiorna(dataset, segnalibro, riposiziona, pulsante);
-    fb::TQuery query(dataset.Database);
+    fb::TQuery query(dataset.Database, dataset.TransazioneEffettiva());
     const qint32 chiave = NuovoValore(query, generatore);
     query.Close();
     AggiungiConChiave(dataset, chiave);
-    dataset.Post();
+    try {
+        dataset.Post();
+    } catch (...) {
+        // A key the table refuses (a generator behind the table's keys) leaves no row pending.
+        dataset.Cancel();
+        throw;
+    }
     MostraRosso(pulsante);
 }
 
@@ -85,7 +94,7 @@ void TTabXForm::NuovoIntSuGenSQL(fb::TDataSet& dataset, fb::TBookmark& segnalibr
                                  TPulsanteStato& pulsante, const QString& tabella, const QString& generatore) {
     riposiziona = false;
     ChiudiTransEAggiorna(dataset, segnalibro, riposiziona, pulsante);
-    fb::TQuery query(dataset.Database);
+    fb::TQuery query(dataset.Database, dataset.TransazioneEffettiva());
     const qint32 chiave = NuovoValore(query, generatore);
     query.SQL.Clear();
     query.SQL.Add(QStringLiteral("INSERT ") + tabella + QStringLiteral("(") + fb::NomeColonna(NomeChiave(dataset)) +
@@ -100,7 +109,7 @@ void TTabXForm::NuovoIntSuGenSQL(fb::TDataSet& dataset, fb::TBookmark& segnalibr
 bool TTabXForm::CreaGeneratore(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona,
                                TPulsanteStato& pulsante, const QString& generatore) {
     try {
-        fb::TQuery query(dataset.Database);
+        fb::TQuery query(dataset.Database, dataset.TransazioneEffettiva());
         query.SQL.Add(QStringLiteral("CREATE GENERATOR ") + generatore);
         query.ExecSQL();
         ChiudiTransEAggiorna(dataset, segnalibro, riposiziona, pulsante);
@@ -114,7 +123,7 @@ bool TTabXForm::SetGeneratore(fb::TDataSet& dataset, fb::TBookmark& segnalibro, 
                               TPulsanteStato& pulsante, const QString& generatore, qint32 valore) {
     bool impostato = false;
     try {
-        fb::TQuery query(dataset.Database);
+        fb::TQuery query(dataset.Database, dataset.TransazioneEffettiva());
         query.SQL.Add(QStringLiteral("SET GENERATOR ") + generatore + QStringLiteral(" TO ") + QString::number(valore) +
                       QLatin1Char(';'));
         query.ExecSQL();
@@ -126,7 +135,7 @@ bool TTabXForm::SetGeneratore(fb::TDataSet& dataset, fb::TBookmark& segnalibro, 
 }
 
 bool TTabXForm::CheckGeneratore(fb::TDataSet& dataset, const QString& generatore) {
-    fb::TQuery query(dataset.Database);
+    fb::TQuery query(dataset.Database, dataset.TransazioneEffettiva());
     query.SQL.Add(QStringLiteral("SELECT RDB$GENERATOR_NAME"));
     query.SQL.Add(QStringLiteral("FROM RDB$GENERATORS"));
     query.SQL.Add(QStringLiteral("WHERE RDB$GENERATOR_NAME=") + fb::Quota(generatore) + QLatin1Char(';'));
@@ -135,6 +144,12 @@ bool TTabXForm::CheckGeneratore(fb::TDataSet& dataset, const QString& generatore
 }
 
 QString TTabXForm::ValoreGeneratore(const QString& generatore) {
-    fb::TQuery query(&IBDatabase1);
-    return QString::number(NuovoValore(query, generatore));
+    // A transaction of its own: the value is drawn outside transactions anyway, and no
+    // window's work shares the call.
+    fb::TTransazione transazione(&IBDatabase1);
+    fb::TQuery query(&IBDatabase1, &transazione);
+    const QString valore = QString::number(NuovoValore(query, generatore));
+    query.Close();
+    transazione.Commit();
+    return valore;
 }

@@ -1,5 +1,7 @@
-// Record editing for the libraries' windows: changes stay in the transaction until saved,
-// the status button tells saved from unsaved, and a row is locked as editing starts.
+// Record editing for the libraries' windows: changes stay in the dataset's transaction until
+// saved, the status button tells saved from unsaved, and a row is locked as editing starts.
+// Every service works in the dataset's own transaction (the connection's default one when
+// the dataset names none), so one window never saves, discards or unlocks another's work.
 
 #include "datamodule/TabX.h"
 
@@ -9,10 +11,20 @@
 #include "fb/Valori.h"
 #include "piattaforma/Errori.h"
 #include "piattaforma/Messaggi.h"
+#include "piattaforma/Protezione.h"
 
 #include <QRegularExpression>
+#include <QTimer>
 
 namespace {
+
+const QString AvvisoBlocco = QStringLiteral(
+    "Attenzione: altri utenti stanno lavorando su questo record. Provare ad aggiornare la griglia. Nel caso in cui "
+    "questo messaggio riapparisse, provare ad editare il record in un secondo momento.");
+
+const QString DomandaSalvataggio = QStringLiteral(
+    "Attenzione: sono state fatte delle modifiche che non sono state ancora salvate. Prima di aggiornare la griglia "
+    "si desidera salvare gli aggiornamenti?");
 
 void RiavviaTransazione(fb::TTransazione* transazione) {
     if (transazione == nullptr)
@@ -24,15 +36,36 @@ void RiavviaTransazione(fb::TTransazione* transazione) {
 
 // Ending a transaction ends what its datasets were doing: an edit in progress is dropped
 // with it, and the rows are read again by whoever goes on.
-void AnnullaTransazionePredefinita(fb::TDataSet& dataset) {
+void AnnullaTransazione(fb::TDataSet& dataset) {
     dataset.Close();
-    if (dataset.Database)
-        RiavviaTransazione(dataset.Database->DefaultTransaction());
+    RiavviaTransazione(dataset.TransazioneEffettiva());
 }
 
-void PostaSeInModifica(fb::TDataSet& dataset) {
-    if (dataset.State() == fb::TDataSet::Modifica || dataset.State() == fb::TDataSet::Inserimento)
+bool InModifica(const fb::TDataSet& dataset) {
+    return dataset.State() == fb::TDataSet::Modifica || dataset.State() == fb::TDataSet::Inserimento;
+}
+
+// A new row the engine refuses (its key taken meanwhile) does not stay pending: it would be
+// posted again at every save, and a delete would find the stored row with that key.
+void Posta(fb::TDataSet& dataset) {
+    if (!InModifica(dataset))
+        return;
+    try {
         dataset.Post();
+    } catch (...) {
+        if (dataset.State() == fb::TDataSet::Inserimento)
+            dataset.Cancel();
+        throw;
+    }
+}
+
+// Someone else holds the row, as opposed to any other failure of the lock.
+bool ConflittoDiBlocco(const fb::EErroreDB& errore) {
+    for (const long codice : {335544345L /* lock conflict */, 335544336L /* deadlock */,
+                              335544451L /* update conflict */, 335544878L /* concurrent transaction */})
+        if (errore.HaCodice(codice))
+            return true;
+    return false;
 }
 
 // How the lock statement writes the key: a number as it stands; any other value as a
@@ -43,6 +76,19 @@ QString ValoreChiave(const fb::TCampoDataSet& chiave) {
     if (chiave.Genere() == fb::TGenere::Intero && numero.match(testo).hasMatch())
         return testo;
     return fb::Quota(testo);
+}
+
+QString AvvisoModifichePerse(const QString& campo, const QList<QVariant>& chiavi) {
+    if (chiavi.isEmpty())
+        return QStringLiteral("Il collegamento con l'archivio si è interrotto: la griglia viene riletta. Ripetere "
+                              "l'operazione.");
+    QStringList elenco;
+    for (const QVariant& chiave : chiavi)
+        elenco.append(chiave.isValid() ? fb::TestoValore(chiave) : QStringLiteral("(nuovo)"));
+    return QStringLiteral("Il collegamento con l'archivio si è interrotto prima del salvataggio: le modifiche ai "
+                          "record con ") +
+           campo + QLatin1Char(' ') + elenco.join(QStringLiteral(", ")) +
+           QStringLiteral(" non sono state salvate. La griglia viene riletta: ripetere le modifiche.");
 }
 
 } // namespace
@@ -57,9 +103,44 @@ void TTabXForm::MostraRosso(TPulsanteStato& pulsante) const {
     pulsante.Tag = 1;
 }
 
+void TTabXForm::SeModifichePerse(fb::TDataSet& dataset, const fb::TBookmark& segnalibro, TPulsanteStato& pulsante,
+                                 bool rileggiSubito) {
+    const QList<QVariant> chiavi = dataset.ModifichePerse();
+    if (chiavi.isEmpty())
+        return;
+    const QString campo = dataset.FieldDefs().empty() ? QString() : dataset.FieldDefs().front().Nome;
+    if (InModifica(dataset))
+        dataset.Cancel();
+    dataset.DimenticaModifiche();
+    MostraVerde(pulsante);
+    piattaforma::MostraAvviso(AvvisoModifichePerse(campo, chiavi));
+    RileggiDopoPerdita(dataset, segnalibro, pulsante, rileggiSubito);
+}
+
+void TTabXForm::RileggiDopoPerdita(fb::TDataSet& dataset, const fb::TBookmark& segnalibro, TPulsanteStato& pulsante,
+                                   bool subito) {
+    if (subito) {
+        AggiornaTabella(dataset, segnalibro, segnalibro.Valido());
+    } else {
+        // The dataset is entering edit mode: it is read again once that is over. The status
+        // button lives in the window, so the re-read goes with it.
+        QTimer::singleShot(0, &pulsante, [this, &dataset, segnalibro] {
+            piattaforma::EseguiProtetto([&] { AggiornaTabella(dataset, segnalibro, segnalibro.Valido()); });
+        });
+    }
+    throw piattaforma::EAbort();
+}
+
+void TTabXForm::PreparaTransazioneFinestra(fb::TTransazione& transazione) {
+    transazione.DefaultDatabase = &IBDatabase1;
+    transazione.Params = IBTransaction1.Params;
+}
+
 void TTabXForm::AggiornaTabella(fb::TDataSet& dataset, fb::TBookmark segnalibro, bool riposiziona) {
     dataset.Close();
     RiavviaTransazione(dataset.TransazioneEffettiva());
+    // Whatever the transaction held is gone by choice: nothing is left to report as lost.
+    dataset.DimenticaModifiche();
     dataset.Open();
     if (riposiziona) {
         try {
@@ -78,16 +159,21 @@ void TTabXForm::AggiornaTabella(fb::TDataSet& dataset, fb::TBookmark segnalibro,
 void TTabXForm::ChiudiTransazione(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona,
                                   TPulsanteStato& pulsante) {
     fb::TTransazione* transazione = dataset.TransazioneEffettiva();
-    if (dataset.Active()) {
-        PostaSeInModifica(dataset);
-        segnalibro = dataset.GetBookmark();
+    const fb::TBookmark qui = dataset.Active() ? dataset.GetBookmark() : fb::TBookmark();
+    // Work lost with a connection is never written again without its lock.
+    SeModifichePerse(dataset, qui, pulsante, true);
+    try {
+        const bool aperto = dataset.Active();
+        if (aperto) {
+            Posta(dataset);
+            segnalibro = dataset.GetBookmark();
+        }
         if (transazione && transazione->InTransaction())
             transazione->Commit();
-        riposiziona = true;
-    } else {
-        if (transazione && transazione->InTransaction())
-            transazione->Commit();
-        riposiziona = false;
+        riposiziona = aperto;
+    } catch (const fb::EErroreDB&) {
+        SeModifichePerse(dataset, qui, pulsante, true);
+        throw;
     }
     MostraVerde(pulsante);
 }
@@ -107,10 +193,29 @@ void TTabXForm::Annulla(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& 
     AggiornaTabella(dataset, segnalibro, riposiziona);
 }
 
+void TTabXForm::SalvaOScarta(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona,
+                             TPulsanteStato& pulsante) {
+    if (pulsante.Tag != 1)
+        return;
+    if (piattaforma::ChiediConferma(DomandaSalvataggio)) {
+        ChiudiTransazione(dataset, segnalibro, riposiziona, pulsante);
+        return;
+    }
+    // Discarded: the window shows that nothing is left to save.
+    AnnullaTransazione(dataset);
+    MostraVerde(pulsante);
+}
+
 bool TTabXForm::Elimina(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona,
                         TPulsanteStato& pulsante) {
+    // A row still being added is not stored: there is nothing to delete but the row itself.
+    if (dataset.State() == fb::TDataSet::Inserimento) {
+        dataset.Cancel();
+        return false;
+    }
     const fb::TBookmark locale = dataset.Active() ? dataset.GetBookmark() : fb::TBookmark();
     const QVariant chiave = locale.Chiave;
+    SalvaOScarta(dataset, segnalibro, riposiziona, pulsante);
     AggiornaTabella(dataset, locale, riposiziona);
     if (dataset.IsEmpty()) {
         piattaforma::MostraInformazione(QStringLiteral("La tabella è vuota"));
@@ -118,7 +223,7 @@ bool TTabXForm::Elimina(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& 
     }
     if (!piattaforma::ChiediConferma(QStringLiteral("Conferma la cacellazione del record?")))
         return false;
-    if (!dataset.Locate(dataset.FieldDefs().front().Nome, chiave)) {
+    if (!locale.Valido() || !dataset.Locate(dataset.FieldDefs().front().Nome, chiave)) {
         piattaforma::MostraAvviso(QStringLiteral(
             "Questo record è già stato cancellato da un altro utente in un'altra sessione di lavoro"));
         return false;
@@ -129,6 +234,8 @@ bool TTabXForm::Elimina(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& 
         ChiudiTransazione(dataset, segnalibro, riposiziona, pulsante);
         eliminato = true;
         AggiornaTabella(dataset, locale, riposiziona);
+    } catch (const piattaforma::EAbort&) {
+        throw; // already told
     } catch (const std::exception&) {
         piattaforma::MostraAvviso(QStringLiteral(
             "Impossibile cancellare questo record, altri utenti stanno lavorando su questo record."));
@@ -140,68 +247,77 @@ void TTabXForm::Azzera(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& r
                        TPulsanteStato& pulsante, const QString& tabella) {
     if (!piattaforma::ChiediConferma(QStringLiteral("Confermare l'azzeramento della tabella?")))
         return;
+    SalvaOScarta(dataset, segnalibro, riposiziona, pulsante);
     try {
         AggiornaTabella(dataset, segnalibro, riposiziona);
         if (dataset.ClassName() == QStringLiteral("TIBTable")) {
             dataset.Close();
             static_cast<fb::TIBTable&>(dataset).EmptyTable();
         } else {
-            fb::TQuery query(dataset.Database);
+            fb::TQuery query(dataset.Database, dataset.TransazioneEffettiva());
             query.SQL.Add(QStringLiteral("DELETE FROM ") + tabella);
             query.ExecSQL();
         }
         ChiudiTransEAggiorna(dataset, segnalibro, riposiziona, pulsante);
+    } catch (const piattaforma::EAbort&) {
+        throw;
     } catch (const std::exception&) {
         piattaforma::MostraMessaggio(QStringLiteral("Impossibile azzerare la tabella!"));
     }
 }
 
-void TTabXForm::Chiudi(fb::TDataSet& dataset, fb::TBookmark& /*segnalibro*/, bool& /*riposiziona*/,
+void TTabXForm::Chiudi(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona,
                        TPulsanteStato& pulsante) {
-    if (pulsante.Tag != 1 || piattaforma::ChiediConferma(QStringLiteral("Salvare le modifiche apportate?")))
+    if (pulsante.Tag != 1)
         return;
-    if (dataset.Database && dataset.Database->DefaultTransaction() &&
-        dataset.Database->DefaultTransaction()->InTransaction())
-        AnnullaTransazionePredefinita(dataset);
+    // Yes saves: a save that fails goes on as an error and the window stays open with its edit.
+    if (!chiusuraSenzaDomande_ && piattaforma::ChiediConferma(QStringLiteral("Salvare le modifiche apportate?"))) {
+        ChiudiTransazione(dataset, segnalibro, riposiziona, pulsante);
+        return;
+    }
+    fb::TTransazione* transazione = dataset.TransazioneEffettiva();
+    dataset.Close();
+    if (transazione && transazione->InTransaction())
+        transazione->Rollback();
+    dataset.DimenticaModifiche();
+    MostraVerde(pulsante);
 }
 
 void TTabXForm::AggiornamentoDaPulsante(fb::TDataSet& dataset, fb::TBookmark& segnalibro, bool& riposiziona,
                                         TPulsanteStato& pulsante) {
-    if (pulsante.Tag == 1) {
-        if (piattaforma::ChiediConferma(QStringLiteral(
-                "Attenzione: sono state fatte delle modifiche che non sono state ancora salvate. Prima di "
-                "aggiornare la griglia si desidera salvare gli aggiornamenti?"))) {
-            PostaSeInModifica(dataset);
-            MostraVerde(pulsante);
-        } else {
-            AnnullaTransazionePredefinita(dataset);
-        }
-    }
+    SalvaOScarta(dataset, segnalibro, riposiziona, pulsante);
     ChiudiTransEAggiorna(dataset, segnalibro, riposiziona, pulsante);
 }
 
 void TTabXForm::EventoBeforeEditDataSet(fb::TDataSet& dataset, TPulsanteStato& pulsante, const QString& tabella) {
+    const fb::TBookmark qui = dataset.GetBookmark();
+    SeModifichePerse(dataset, qui, pulsante, false);
     const fb::TCampoDataSet& chiave = dataset.Fields(0);
-    const QString nome = fb::NomeColonna(chiave.FieldName());
-    bool bloccato = false;
-    if (!chiave.IsNull()) {
-        const QString valore = ValoreChiave(chiave);
-        fb::TQuery query(dataset.Database);
-        query.SQL.Add(QStringLiteral("UPDATE ") + tabella);
-        query.SQL.Add(QStringLiteral("SET ") + nome + QLatin1Char('=') + valore);
-        query.SQL.Add(QStringLiteral("WHERE ") + nome + QLatin1Char('=') + valore);
-        try {
-            query.ExecSQL();
-            bloccato = true;
-        } catch (const fb::EErroreDB&) {
-        }
-    }
-    if (!bloccato) {
+    if (chiave.IsNull()) {
         // A row without a key cannot be locked either.
-        piattaforma::MostraAvviso(QStringLiteral(
-            "Attenzione: altri utenti stanno lavorando su questo record. Provare ad aggiornare la griglia. Nel "
-            "caso in cui questo messaggio riapparisse, provare ad editare il record in un secondo momento."));
+        piattaforma::MostraAvviso(AvvisoBlocco);
         throw piattaforma::EAbort();
     }
+    const QString nome = fb::NomeColonna(chiave.FieldName());
+    const QString valore = ValoreChiave(chiave);
+    fb::TQuery query(dataset.Database, dataset.TransazioneEffettiva());
+    query.SQL.Add(QStringLiteral("UPDATE ") + tabella);
+    query.SQL.Add(QStringLiteral("SET ") + nome + QLatin1Char('=') + valore);
+    query.SQL.Add(QStringLiteral("WHERE ") + nome + QLatin1Char('=') + valore);
+    try {
+        query.ExecSQL();
+    } catch (const fb::EErroreDB& errore) {
+        if (errore.ConnessionePersa()) {
+            SeModifichePerse(dataset, qui, pulsante, false);
+            piattaforma::MostraAvviso(AvvisoModifichePerse(QString(), {}));
+            RileggiDopoPerdita(dataset, qui, pulsante, false);
+        }
+        if (!ConflittoDiBlocco(errore))
+            throw; // not another user: the engine's own reason
+        piattaforma::MostraAvviso(AvvisoBlocco);
+        throw piattaforma::EAbort();
+    }
+    // Attached again on the way, the connection may have lost earlier work of this dataset.
+    SeModifichePerse(dataset, qui, pulsante, false);
     MostraRosso(pulsante);
 }

@@ -40,6 +40,17 @@ QString Assegnazione(const QString& colonna, const QString& valore, const QStrin
     return colonna + QLatin1Char('=') + ValoreONull(valore, separatore);
 }
 
+// The parameter store's own short transaction on the archive, and its query: a library
+// window editing in the archive's transaction keeps its work and its locks whatever is read
+// or written here.
+struct LavoroTabX {
+    explicit LavoroTabX(fb::TDatabase& archivio) : transazione(&archivio), query(&archivio, &transazione) {
+        transazione.Params = {QStringLiteral("isc_tpb_concurrency"), QStringLiteral("isc_tpb_nowait")};
+    }
+    fb::TTransazione transazione;
+    fb::TQuery query;
+};
+
 } // namespace
 
 QString TTabXForm::UtenteQuotato() const { return fb::Quota(QString::number(NumUser)); }
@@ -55,7 +66,8 @@ void TTabXForm::AggiungiCondizioniTabX(fb::TRighe& sql, const QString& progetto,
 bool TTabXForm::VerificaEsistenzaInTabX(const QString& progetto, const QString& situazione, const QString& nome) {
     if (progetto.isEmpty() || situazione.isEmpty() || nome.isEmpty())
         return false;
-    fb::TQuery query(&IBDatabase1, &IBTransaction1);
+    LavoroTabX lavoro(IBDatabase1);
+    fb::TQuery& query = lavoro.query;
     query.SQL.Add(QStringLiteral("SELECT * FROM TABX WHERE "));
     AggiungiCondizioniTabX(query.SQL, progetto, situazione, nome);
     query.Open();
@@ -71,7 +83,8 @@ bool TTabXForm::AggiungiParametroInTabX(const QString& progetto, const QString& 
         return true;
     // Converted before anything runs: a bad date reaches the caller.
     const QString giorno = data.isEmpty() ? QString() : ValoreData(data);
-    fb::TQuery query(&IBDatabase1, &IBTransaction1);
+    LavoroTabX lavoro(IBDatabase1);
+    fb::TQuery& query = lavoro.query;
     query.SQL.Add(QStringLiteral("INSERT INTO TABX VALUES("));
     query.SQL.Add(QStringLiteral("GEN_ID(CODICETABXCOUNTER,1),"));
     query.SQL.Add(fb::Quota(progetto) + QLatin1Char(','));
@@ -85,7 +98,7 @@ bool TTabXForm::AggiungiParametroInTabX(const QString& progetto, const QString& 
     query.SQL.Add(ValoreONull(livello1));
     query.SQL.Add(ValoreONull(livello2));
     query.SQL.Add(UtenteQuotato() + QLatin1Char(')'));
-    return EseguiEConferma(query, IBTransaction1,
+    return EseguiEConferma(query, lavoro.transazione,
                            QStringLiteral("Errore interno di INSERT: impossibile aggiungere il parametro ") + nome);
 }
 
@@ -95,7 +108,8 @@ bool TTabXForm::ScriviParametroInTabX(const QString& progetto, const QString& si
     if (!VerificaEsistenzaInTabX(progetto, situazione, nome))
         return false;
     const QString giorno = data.isEmpty() ? QString() : ValoreData(data);
-    fb::TQuery query(&IBDatabase1, &IBTransaction1);
+    LavoroTabX lavoro(IBDatabase1);
+    fb::TQuery& query = lavoro.query;
     query.SQL.Add(QStringLiteral("UPDATE TABX SET"));
     query.SQL.Add(Assegnazione(QStringLiteral("NUMERO"), numero.isEmpty() ? QString() : ValoreNumero(numero),
                                QStringLiteral(",")));
@@ -106,7 +120,7 @@ bool TTabXForm::ScriviParametroInTabX(const QString& progetto, const QString& si
     query.SQL.Add(QStringLiteral("(CODSITUAZIONE=") + fb::Quota(situazione) + QStringLiteral(")AND"));
     query.SQL.Add(QStringLiteral("(NOME=") + fb::Quota(nome) + QStringLiteral(")AND"));
     query.SQL.Add(QStringLiteral("(UTENTE=") + UtenteQuotato() + QLatin1Char(')'));
-    return EseguiEConferma(query, IBTransaction1,
+    return EseguiEConferma(query, lavoro.transazione,
                            QStringLiteral("Errore interno di UPDATE: impossibile settare il parametro ") + nome);
 }
 
@@ -115,7 +129,8 @@ bool TTabXForm::CaricaParametroDaTabX(const QString& progetto, const QString& si
                                       const QString&, const QString&) {
     if (!VerificaEsistenzaInTabX(progetto, situazione, nome) || !MemTabX.EsisteNome(nome))
         return false;
-    fb::TQuery query(&IBDatabase1, &IBTransaction1);
+    LavoroTabX lavoro(IBDatabase1);
+    fb::TQuery& query = lavoro.query;
     query.SQL.Add(QStringLiteral("SELECT * FROM TABX WHERE"));
     AggiungiCondizioniTabX(query.SQL, progetto, situazione, nome);
     query.Open();
@@ -125,7 +140,8 @@ bool TTabXForm::CaricaParametroDaTabX(const QString& progetto, const QString& si
 }
 
 void TTabXForm::AggiornaParametriTabX() {
-    fb::TQuery query(&IBDatabase1, &IBTransaction1);
+    LavoroTabX lavoro(IBDatabase1);
+    fb::TQuery& query = lavoro.query;
     query.SQL.Add(QStringLiteral("SELECT * FROM TABX WHERE"));
     query.SQL.Add(QStringLiteral("(UTENTE=") + UtenteQuotato() + QStringLiteral(")AND"));
     query.SQL.Add(QStringLiteral("(TIPO='TBX')"));
@@ -141,7 +157,8 @@ void TTabXForm::AggiornaParametriTabX() {
 }
 
 QString TTabXForm::LeggiValoreTabX(const QString& colonna, const QString& nome, bool perUtente) {
-    fb::TQuery query(&IBDatabase1, &IBTransaction1);
+    LavoroTabX lavoro(IBDatabase1);
+    fb::TQuery& query = lavoro.query;
     query.SQL.Add(QStringLiteral("SELECT ") + colonna + QStringLiteral(" FROM TABX"));
     query.SQL.Add(QStringLiteral("WHERE (NOME=") + fb::Quota(nome) + QLatin1Char(')'));
     if (perUtente)
@@ -164,7 +181,8 @@ bool TTabXForm::ScriviValoreTabX(const QString& colonna, const QString& nome, co
     const QString condizioneNome = QStringLiteral("WHERE (NOME=") + fb::Quota(nome) + QLatin1Char(')');
     const QString scritto = SenzaApici(valore);
     try {
-        fb::TQuery query(&IBDatabase1, &IBTransaction1);
+        LavoroTabX lavoro(IBDatabase1);
+    fb::TQuery& query = lavoro.query;
         query.SQL.Add(QStringLiteral("SELECT * FROM TABX"));
         query.SQL.Add(condizioneNome);
         if (perUtente)
@@ -186,7 +204,7 @@ bool TTabXForm::ScriviValoreTabX(const QString& colonna, const QString& nome, co
                 query.SQL.Add(condizioneUtente);
         }
         query.ExecSQL();
-        IBTransaction1.ConfermaOAnnulla(true);
+        lavoro.transazione.ConfermaOAnnulla();
         return true;
     } catch (const fb::EErroreDB&) {
         return false;

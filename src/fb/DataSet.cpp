@@ -233,9 +233,75 @@ void TDataSet::RichiediModifica() const {
         throw EErroreDB(QStringLiteral("Dataset not in edit or insert mode"));
 }
 
+void TDataSet::VerificaLegame() const {
+    if (Database != nullptr && Database == databaseLegato_ && Database->Epoca() != epocaLegata_)
+        throw EErroreDB(QStringLiteral("L'archivio su cui lavorava questa finestra è stato chiuso (cambio di ditta o "
+                                       "di utente): la finestra non può più leggere né scrivere. Chiuderla e "
+                                       "riaprirla dal menu."));
+}
+
+void TDataSet::Lega() {
+    databaseLegato_ = Database;
+    epocaLegata_ = Database ? Database->Epoca() : 0;
+}
+
+bool TDataSet::LavoroPerso() const {
+    TTransazione* transazione = lavoro_.Transazione;
+    return transazione != nullptr && transazione == TransazioneEffettiva() && !lavoro_.Chiavi.isEmpty() &&
+           transazione->PersaAllaGenerazione(lavoro_.Generazione);
+}
+
+void TDataSet::RegistraModifica(const QVariant& chiave, bool inserita) {
+    TTransazione* transazione = TransazioneEffettiva();
+    if (transazione == nullptr)
+        return;
+    if (lavoro_.Transazione != transazione || lavoro_.Generazione != transazione->Generazione()) {
+        if (LavoroPerso())
+            for (const QVariant& persa : lavoro_.Chiavi)
+                if (!perse_.contains(persa))
+                    perse_.append(persa);
+        lavoro_ = {transazione, transazione->Generazione(), {}, {}};
+    }
+    if (!lavoro_.Chiavi.contains(chiave))
+        lavoro_.Chiavi.append(chiave);
+    if (inserita && !lavoro_.Inserite.contains(chiave))
+        lavoro_.Inserite.append(chiave);
+}
+
+QList<QVariant> TDataSet::ModifichePerse() const {
+    QList<QVariant> chiavi = perse_;
+    if (LavoroPerso())
+        for (const QVariant& chiave : lavoro_.Chiavi)
+            if (!chiavi.contains(chiave))
+                chiavi.append(chiave);
+    return chiavi;
+}
+
+void TDataSet::DimenticaModifiche() {
+    perse_.clear();
+    lavoro_ = {};
+}
+
+bool TDataSet::RigaNuovaVuota() const {
+    if (corrente_ < 0 || definizioni_.empty())
+        return false;
+    if (stato_ != Inserimento) {
+        const TTransazione* transazione = TransazioneEffettiva();
+        const bool pendente = transazione != nullptr && lavoro_.Transazione == transazione &&
+                              lavoro_.Generazione == transazione->Generazione() && transazione->InTransaction();
+        if (stato_ != Consultazione || !pendente || !lavoro_.Inserite.contains(Valore(corrente_, 0)))
+            return false;
+    }
+    for (int campo = 1; campo < FieldCount(); ++campo)
+        if (Valore(corrente_, campo).isValid())
+            return false;
+    return true;
+}
+
 void TDataSet::Open() {
     if (Active())
         return;
+    VerificaLegame();
     std::vector<TDefinizioneCampo> definizioni;
     std::vector<RigaDati> righe;
     std::unique_ptr<TQuery> lettura = ApriLettura();
@@ -263,6 +329,7 @@ void TDataSet::Open() {
         campi_[i].indice_ = static_cast<int>(i);
     }
     stato_ = Consultazione;
+    Lega();
     modificato_ = false;
     corrente_ = righe_.empty() ? -1 : 0;
     bof_ = true;
@@ -411,16 +478,22 @@ void TDataSet::Edit() {
     if (corrente_ < 0)
         throw EErroreDB(QStringLiteral("Cannot edit an empty dataset"));
     VerificaModificabile();
+    VerificaLegame();
     if (BeforeEdit)
         BeforeEdit(*this);
     originale_ = Valori(corrente_);
     stato_ = Modifica;
     modificato_ = false;
 }
+    // Where the row's lock (if the handler took one) lives: the edit is written only there.
+    const TTransazione* transazione = TransazioneEffettiva();
+    generazioneModifica_ = transazione && transazione->InTransaction() ? transazione->Generazione() : 0;
+    RegistraModifica(Valore(corrente_, 0));
 
 void TDataSet::Append() {
     RichiediAttivo();
     VerificaConsultazione();
+    VerificaLegame();
     VerificaModificabile();
     righe_.push_back({-1, Riga(definizioni_.size())});
     originale_ = righe_.back().Valori;
@@ -435,7 +508,18 @@ void TDataSet::Append() {
 void TDataSet::Post() {
     RichiediModifica();
     ScriviRiga(stato_, originale_, Valori(corrente_));
+    VerificaLegame();
+    const TTransazione* transazione = TransazioneEffettiva();
+    if (stato_ == Modifica && generazioneModifica_ != 0 && transazione &&
+        transazione->PersaAllaGenerazione(generazioneModifica_)) {
+        // Its lock went with the lost work: written now, it could overwrite another user's save.
+        Cancel();
+        throw EErroreDB(QStringLiteral("Il collegamento con l'archivio si è interrotto durante la modifica: il "
+                                       "blocco del record è andato perso e la modifica non è stata scritta."));
+    }
+    const bool inserita = stato_ == Inserimento;
     stato_ = Consultazione;
+    RegistraModifica(Valore(corrente_, 0), inserita);
     modificato_ = false;
     originale_.clear();
 }
@@ -470,8 +554,10 @@ void TDataSet::Delete() {
     if (corrente_ < 0)
         throw EErroreDB(QStringLiteral("Cannot delete from an empty dataset"));
     VerificaModificabile();
+    VerificaLegame();
     CancellaRiga(Valori(corrente_));
     const int riga = corrente_;
+    RegistraModifica(Valore(corrente_, 0));
     righe_.erase(righe_.begin() + riga);
     Avvisa([riga](TOsservatoreDataSet& o) { o.RigaTolta(riga); });
     Posiziona(std::min(riga, RecordCount() - 1));
@@ -656,6 +742,13 @@ void TIBTable::PreparaScritture() {
     ScriviModifica(scritture_.ModifySQL, tabella, colonne, parametri);
     scritture_.ModifySQL.Add(condizione);
     ScriviInserimento(scritture_.InsertSQL, tabella, colonne, parametri);
+    // The row must still hold what was read: a change saved by another user since is
+    // refused, not overwritten. Times (finer in the engine than here) and blobs are left out
+    // of the comparison.
+    for (int i = 1; i < FieldCount(); ++i)
+        if (Confrontabile(FieldDefs()[static_cast<size_t>(i)].Genere))
+            scritture_.ModifySQL.Add(QStringLiteral("AND ") + colonne.value(i) +
+                                     QStringLiteral(" IS NOT DISTINCT FROM :V%1").arg(i));
     scritture_.DeleteSQL.Clear();
     scritture_.DeleteSQL.Add(QStringLiteral("DELETE FROM ") + tabella);
     scritture_.DeleteSQL.Add(condizione);
@@ -664,34 +757,56 @@ void TIBTable::PreparaScritture() {
 
 namespace {
 
-// A row written by its key must be there: none touched means another user deleted it.
-void VerificaToccata(TAggiornamento& scritture, const QString& tabella) {
-    if (scritture.RigheToccate() == 0)
-        throw EErroreDB(QStringLiteral("The record of ") + tabella +
-                        QStringLiteral(" is no longer there: another user deleted it or changed its key"));
+// A row written by its key must be there as it was read: none touched means another user
+// deleted it or saved a change of it since.
+void VerificaToccata(TAggiornamento& scritture, const QString& tabella, bool modifica) {
+    if (scritture.RigheToccate() != 0)
+        return;
+    throw EErroreDB(modifica ? QStringLiteral("Il record di ") + tabella +
+                                   QStringLiteral(" è stato modificato o cancellato da un altro utente dopo che la "
+                                                  "griglia lo ha letto: la modifica non è stata salvata. Annullare, "
+                                                  "aggiornare la griglia e ripetere la modifica.")
+                             : QStringLiteral("Il record di ") + tabella +
+                                   QStringLiteral(" non c'è più: un altro utente lo ha cancellato."));
 }
 
 } // namespace
 
 void TIBTable::ScriviRiga(Stato stato, const Riga& vecchia, const Riga& nuova) {
+bool TIBTable::Confrontabile(TGenere genere) {
+    switch (genere) {
+    case TGenere::Testo:
+    case TGenere::Intero:
+    case TGenere::Decimale:
+    case TGenere::Virgola:
+    case TGenere::Data:
+    case TGenere::Logico:
+        return true;
+    default:
+        return false;
+    }
+}
+
     PreparaScritture();
     const auto assegna = [&](TParametro& parametro) {
-        if (parametro.Name() == QStringLiteral("CHIAVE"))
+        const QString nome = parametro.Name();
+        if (nome == QStringLiteral("CHIAVE"))
             AssegnaValore(parametro, vecchia.at(0));
         else
-            AssegnaValore(parametro, nuova.at(static_cast<size_t>(parametro.Name().mid(1).toInt())));
+            AssegnaValore(parametro, (nome.startsWith(QLatin1Char('V')) ? vecchia : nuova)
+                                         .at(static_cast<size_t>(nome.mid(1).toInt())));
     };
     const bool modifica = stato == Modifica;
     scritture_.EseguiCon(modifica ? scritture_.ModifySQL : scritture_.InsertSQL, Database, Transaction, assegna);
     if (modifica)
-        VerificaToccata(scritture_, TableName);
+        VerificaToccata(scritture_, TableName, true);
 }
 
 void TIBTable::CancellaRiga(const Riga& vecchia) {
     PreparaScritture();
     scritture_.EseguiCon(scritture_.DeleteSQL, Database, Transaction,
                          [&](TParametro& parametro) { AssegnaValore(parametro, vecchia.at(0)); });
-    VerificaToccata(scritture_, TableName);
+    VerificaToccata(scritture_, TableName, false);
 }
 
 // ---- TIBQuery -----------------------------------------------------------------------------

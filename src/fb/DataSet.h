@@ -8,6 +8,7 @@
 #include "fb/Query.h"
 
 #include <QString>
+#include <QList>
 #include <QStringList>
 #include <QVariant>
 
@@ -145,6 +146,15 @@ public:
     // not there any more.
     void GotoBookmark(const TBookmark& segnalibro);
 
+    // The keys of the rows this dataset changed (edit started, posted, deleted) in work its
+    // transaction lost without a commit: the connection died or was closed under it. Such
+    // an edit is never written again: posting it is refused. Empty when nothing was lost.
+    QList<QVariant> ModifichePerse() const;
+    // After the loss was told and the rows read again.
+    void DimenticaModifiche();
+    // The current row was added in the work still pending and holds nothing but its key.
+    bool RigaNuovaVuota() const;
+
     void AggiungiOsservatore(TOsservatoreDataSet* osservatore);
     void TogliOsservatore(TOsservatoreDataSet* osservatore);
 
@@ -189,6 +199,14 @@ private:
         int Letta = -1;
         Riga Valori;
     };
+    // A dataset belongs to the connection it was first opened on as it was then: once the
+    // program has closed that connection (another company, another user) it neither reads
+    // nor writes again.
+    void VerificaLegame() const;
+    void Lega();
+    // Notes a change of the row with that key in the transaction's current work.
+    void RegistraModifica(const QVariant& chiave, bool inserita = false);
+    bool LavoroPerso() const;
 
     std::vector<TDefinizioneCampo> definizioni_;
     std::vector<TCampoDataSet> campi_;
@@ -208,6 +226,20 @@ private:
 class TIBTable : public TDataSet {
 public:
     using TDataSet::TDataSet;
+
+    TDatabase* databaseLegato_ = nullptr;
+    quint64 epocaLegata_ = 0;
+    // The work not yet committed: in which transaction and generation it began, the rows it
+    // touched, the rows it added; and the rows of earlier work that was lost.
+    struct Lavoro {
+        TTransazione* Transazione = nullptr;
+        quint64 Generazione = 0;
+        QList<QVariant> Chiavi;
+        QList<QVariant> Inserite;
+    };
+    Lavoro lavoro_;
+    QList<QVariant> perse_;
+    quint64 generazioneModifica_ = 0; // of the edit in progress: where its lock was taken
     QString ClassName() const override { return QStringLiteral("TIBTable"); }
 
     QString TableName;
@@ -238,6 +270,8 @@ private:
     QString tabellaIndici_;
     TDatabase* databaseIndici_ = nullptr;
 };
+    // Kinds whose value reads back exactly as stored, so a write can check it is unchanged.
+    static bool Confrontabile(TGenere genere);
 
 // The query kind: the rows of any select. Changes are written through the update object's
 // statements (ModifySQL, InsertSQL, DeleteSQL), whose parameters name the columns: ":NAME"

@@ -90,7 +90,7 @@ void TDatabase::CreateDatabase() {
 void TDatabase::RiattaccaSePersa() {
     if (!persa_)
         return;
-    Close();
+    Stacca();
     // Until an attach succeeds, every use tries again.
     persa_ = true;
     Open();
@@ -123,6 +123,12 @@ TTransazione& TDatabase::TransazioneLettura() {
 }
 
 void TDatabase::Close() noexcept {
+    if (Connected())
+        ++epoca_;
+    Stacca();
+}
+
+void TDatabase::Stacca() noexcept {
     persa_ = false;
     if (!Connected())
         return;

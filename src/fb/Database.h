@@ -35,6 +35,10 @@ public:
     void Open();
     // Ends what is still running on the connection (rollback) and detaches. Never throws.
     void Close() noexcept;
+    // Changes each time the program closes the connection (another company's archive, the
+    // end), not when a lost connection is attached again: what was read or locked under one
+    // value belongs to a database that may no longer be the one this connection reaches.
+    quint64 Epoca() const { return epoca_; }
     bool Connected() const { return static_cast<bool>(attacco_); }
 
     // The connection died under the program (server stopped or restarted, network down):
@@ -72,10 +76,12 @@ private:
 
     QByteArray CreaDpb() const;
     void Attacca(Firebird::IAttachment* attacco);
+    void Stacca() noexcept;
 
     client::Interfaccia<Firebird::IAttachment> attacco_;
     TTransazione* transazionePredefinita_ = nullptr;
     unsigned generazione_ = 0;
+    quint64 epoca_ = 0;
     bool persa_ = false;
     std::vector<TTransazione*> transazioni_;
     std::vector<TQuery*> query_;

@@ -359,7 +359,7 @@ TTransazione* TQuery::TransazioneEffettiva() const {
         throw EErroreDB(QStringLiteral("Transaction not assigned"));
     Database->RiattaccaSePersa();
     if (!Database->Connected())
-        throw EErroreDB(QStringLiteral("Database not open"));
+        throw EErroreDB(QStringLiteral("Il database non è collegato: l'operazione non può essere eseguita."));
     if (transazione->DefaultDatabase == nullptr)
         transazione->DefaultDatabase = Database;
     if (!transazione->InTransaction())

@@ -92,7 +92,7 @@ void TTransazione::StartTransaction() {
         throw EErroreDB(QStringLiteral("Transaction has no database"));
     DefaultDatabase->RiattaccaSePersa();
     if (!DefaultDatabase->Connected())
-        throw EErroreDB(QStringLiteral("Database not open"));
+        throw EErroreDB(QStringLiteral("Il database non è collegato: l'operazione non può essere eseguita."));
     const QByteArray tpb = CreaTpb();
     auto& lista = DefaultDatabase->transazioni_;
     lista.reserve(lista.size() + 1); // so that nothing fails once the transaction runs
@@ -211,9 +211,21 @@ void TTransazione::RollbackRetaining() {
     }
 }
 
+bool TTransazione::PersaAllaGenerazione(quint64 generazione) const {
+    // Still running on a connection known to be dead: lost, though not yet let go.
+    if (generazione == generazione_ && InTransaction() && databaseAttivo_ && databaseAttivo_->Persa())
+        return true;
+    return std::find(generazioniPerse_.begin(), generazioniPerse_.end(), generazione) != generazioniPerse_.end();
+}
+
 void TTransazione::Termina() noexcept {
     if (!InTransaction())
         return;
+    try {
+        generazioniPerse_.push_back(generazione_);
+    } catch (...) {
+        // Out of memory: the loss goes unrecorded rather than the clean-up failing.
+    }
     ChiudiCursori();
     Stacca();
     handle_.Azzera();

@@ -41,6 +41,9 @@ public:
     // Changes whenever the work this object runs begins or ends (start, commit, rollback,
     // retaining ones included): what was read at one value may be stale at another.
     quint64 Generazione() const { return generazione_; }
+    // Whether the work begun at that generation was lost without a commit: its connection
+    // died, or the connection was closed under it. An explicit rollback is not a loss.
+    bool PersaAllaGenerazione(quint64 generazione) const;
 
 private:
     friend class TDatabase;
@@ -61,6 +64,7 @@ private:
     client::Interfaccia<Firebird::ITransaction> handle_;
     TDatabase* databaseAttivo_ = nullptr;
     quint64 generazione_ = 0;
+    std::vector<quint64> generazioniPerse_;
     std::vector<TQuery*> cursori_;
 };
 

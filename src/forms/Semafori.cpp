@@ -13,8 +13,10 @@
 
 TSemaforiForm::TSemaforiForm(QWidget* owner, TTabXForm* dataModule)
     : TListaMarcabile(owner, dataModule, QStringLiteral("GridSemafori"), QStringLiteral("ID")),
-      GridSemafori(Griglia()), QuerySemafori(&dataModule->IBDatabase1, &dataModule->IBTransaction1),
-      QueryAux(&dataModule->IBDatabase1, &dataModule->IBTransaction1) {
+      GridSemafori(Griglia()), TransazioneSemafori(&dataModule->IBDatabase1),
+      QuerySemafori(&dataModule->IBDatabase1, &TransazioneSemafori),
+      QueryAux(&dataModule->IBDatabase1, &TransazioneSemafori) {
+    TransazioneSemafori.Params = dataModule->IBTransaction1.Params;
     setObjectName(QStringLiteral("SemaforiForm"));
     setWindowTitle(QStringLiteral("Gestione semafori - Utente:") + QLatin1Char(' ') + dataModule->GetNomeUser());
     resize(560, 242);
@@ -33,7 +35,7 @@ TSemaforiForm::TSemaforiForm(QWidget* owner, TTabXForm* dataModule)
         Ancore.Registra(pulsante, TAncore::AltoDestra);
     Ancore.Registra(ButtonChiudi, TAncore::BassoDestra);
 
-    RiavviaTransazione(dataModule->IBTransaction1);
+    RiavviaTransazione(TransazioneSemafori);
     ApriSemafori();
 }
 
@@ -104,7 +106,7 @@ void TSemaforiForm::ButtonLiberaSemaforiClick() {
     }
     if (piattaforma::ChiediConferma(QStringLiteral("Liberare i semafori selezionati?"))) {
         QuerySemafori.Close();
-        TLottoIstruzioni lotto(QueryAux, TabXForm->IBTransaction1);
+        TLottoIstruzioni lotto(QueryAux, TransazioneSemafori);
         for (const QString& id : ListaSelezionate)
             lotto.Esegui({QStringLiteral("UPDATE SEMAFORIF SET"), QStringLiteral("OCCUPATO=0"),
                           QStringLiteral("WHERE ID=") + fb::Quota(id)},
@@ -123,5 +125,5 @@ void TSemaforiForm::RegistraUso() {
                          QStringLiteral(" GEN_ID(IDSEMAFORIFANOMALIECOUNTER,1), 'NOW', ") +
                              QString::number(TabXForm->GetNumUser()) + QStringLiteral(",'','','Libera semafori')")});
     QueryAux.ExecSQL();
-    TabXForm->IBTransaction1.CommitRetaining();
+    TransazioneSemafori.CommitRetaining();
 }

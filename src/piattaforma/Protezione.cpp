@@ -53,11 +53,13 @@ void RiportaEccezione(std::exception_ptr eccezione) {
     }
 }
 
-void EseguiProtetto(const std::function<void()>& lavoro) {
+bool EseguiProtetto(const std::function<void()>& lavoro) {
     try {
         lavoro();
+        return true;
     } catch (...) {
         RiportaEccezione(std::current_exception());
+        return false;
     }
 }
 

@@ -8,8 +8,8 @@ namespace piattaforma {
 
 // Runs one event's work: whatever it throws, std::exception or not, goes to the general
 // error report and ends that work only. Nothing is thrown through the toolkit's signal or
-// event delivery, which does not expect it.
-void EseguiProtetto(const std::function<void()>& lavoro);
+// event delivery, which does not expect it. True when the work ran to its end.
+bool EseguiProtetto(const std::function<void()>& lavoro);
 
 // The general error report; the program installs its own (it knows the database errors).
 // Without one, the error's text goes to an error box.

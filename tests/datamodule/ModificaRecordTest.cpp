@@ -5,6 +5,11 @@
 #include "fixture/MessaggiRegistrati.h"
 #include "piattaforma/Errori.h"
 
+#include <QCoreApplication>
+
+#include <functional>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 using piattaforma::Risposta;
@@ -18,11 +23,37 @@ const QString AvvisoBlocco = QStringLiteral(
 
 // One workstation: its data module on the archive, an editing window's table of customers
 // wired as a library window wires it, and the window's status button.
+// Cuts a connection from the server's side, as a restart of the server does: its
+// transaction and locks are gone, and the client learns it at its next statement.
+void Interrompi(fb::TDatabase& database) {
+    fb::TTransazione lettura(&database);
+    fb::TQuery query(&database, &lettura);
+    query.SQL.Add("SELECT CURRENT_CONNECTION FROM RDB$DATABASE");
+    query.Open();
+    const QString id = query.Fields(0).AsString();
+    query.Close();
+    lettura.Commit();
+    fb::TDatabase amministratore;
+    prova::ImpostaParametriApertura(amministratore, database.DatabaseName);
+    amministratore.Open();
+    fb::TTransazione taglio(&amministratore);
+    fb::TQuery elimina(&amministratore, &taglio);
+    elimina.SQL.Add("DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID=" + id);
+    elimina.ExecSQL();
+    taglio.Commit();
+}
+
+// With propria the window edits in a transaction of its own, as the demo's windows do;
+// without, in the archive's default transaction, as older libraries do.
 struct Postazione {
-    explicit Postazione(const QString& archivio) : tabx(nullptr, TTabXForm::SorgenteDatabase) {
+    explicit Postazione(const QString& archivio, bool propria = false) : tabx(nullptr, TTabXForm::SorgenteDatabase) {
         tabx.Crea();
         tabx.Inserisci("QVR", "Archivio", "", archivio, "", "", "", "", "0");
         tabx.ConnettiDatabase1("Archivio");
+        if (propria) {
+            tabx.PreparaTransazioneFinestra(transazione);
+            tabella.Transaction = &transazione;
+        }
         tabella.Database = &tabx.IBDatabase1;
         tabella.TableName = QStringLiteral("CLIENTI");
         tabella.BeforeEdit = [this](fb::TDataSet& ds) { tabx.EventoBeforeEditDataSet(ds, pulsante, "CLIENTI"); };
@@ -39,6 +70,7 @@ struct Postazione {
     QString Nome() { return tabella.FieldByName(QStringLiteral("NOME")).AsString(); }
 
     TTabXForm tabx;
+    fb::TTransazione transazione;
     fb::TIBTable tabella;
     TPulsanteStato pulsante;
     fb::TBookmark segno;
@@ -149,40 +181,62 @@ TEST_P(ModificaRecord, RefreshWithUnsavedChangesSavesOnYesAndDiscardsOnNo) {
     EXPECT_EQ(p.pulsante.Tag, 0);
 }
 
-TEST_P(ModificaRecord, CloseWithUnsavedChangesRollsBackOnlyOnNo) {
-    Postazione p(archivio);
-    p.Modifica("non salvato");
-    p.tabella.Post();
-    msg->Rispondi(Risposta::Si);
-    p.tabx.Chiudi(p.tabella, p.segno, p.riposiziona, p.pulsante);
-    EXPECT_TRUE(p.tabx.IBTransaction1.InTransaction());
-    EXPECT_EQ(p.Nome(), "non salvato");
-
-    msg->Rispondi(Risposta::No);
-    p.tabx.Chiudi(p.tabella, p.segno, p.riposiziona, p.pulsante);
-    p.tabx.IBTransaction1.Commit(); // whatever the window does next, nothing of it is left
-    EXPECT_EQ(Salvato(1), "Rossi");
-    EXPECT_EQ(msg->Testi(), QStringList(2, "Salvare le modifiche apportate?"));
+// Closing with "Yes" saves, with "No" (or while the program ends on a signal, without a
+// question) rolls back; either way the row is free for the others.
+TEST_P(ModificaRecord, ClosingSavesOnYesAndRollsBackOnNoOrWithoutQuestions) {
+    struct Caso {
+        const char* nome;
+        Risposta risposta;
+        bool senzaDomande;
+        const char* salvato;
+    };
+    for (const Caso& caso : {Caso{"Yes", Risposta::Si, false, "chiuso con Sì"}, Caso{"No", Risposta::No, false, "Rossi"},
+                             Caso{"stop signal", Risposta::No, true, "Rossi"}}) {
+        SCOPED_TRACE(caso.nome);
+        InstallazioneDiProva::Esegui(inst.FileArchivio(), {"UPDATE CLIENTI SET NOME='Rossi' WHERE CODICE=1"});
+        Postazione p(archivio, true), altra(archivio);
+        msg->Svuota();
+        p.Modifica("chiuso con Sì");
+        p.tabella.Next(); // posted, and still in the window's transaction
+        p.tabx.ImpostaChiusuraSenzaDomande(caso.senzaDomande);
+        if (!caso.senzaDomande)
+            msg->Rispondi(caso.risposta);
+        p.tabx.Chiudi(p.tabella, p.segno, p.riposiziona, p.pulsante);
+        EXPECT_EQ(msg->Testi(), caso.senzaDomande ? QStringList() : QStringList{"Salvare le modifiche apportate?"});
+        EXPECT_EQ(p.pulsante.Tag, 0);
+        EXPECT_FALSE(p.transazione.InTransaction());
+        EXPECT_EQ(Salvato(1), caso.salvato);
+        altra.Aggiorna();
+        EXPECT_NO_THROW(altra.Modifica("libero")) << "the lock went with the commit or the rollback";
+        altra.Salva();
+        EXPECT_EQ(Salvato(1), "libero");
+    }
 }
 
-TEST_P(ModificaRecord, DeleteAsksThenDeletesAndDiscardsOtherUnsavedChangesEvenOnNo) {
-    Postazione p(archivio);
-    p.Modifica("da scartare");
-    p.tabella.Post();
-    p.tabella.Last();
-    msg->Rispondi(Risposta::No);
-    EXPECT_FALSE(p.Elimina());
-    EXPECT_EQ(msg->Testi(), QStringList{"Conferma la cacellazione del record?"});
-    EXPECT_EQ(Salvato(1), "Rossi");
-    ASSERT_TRUE(p.tabella.Locate("CODICE", 1));
-    EXPECT_EQ(p.Nome(), "Rossi");
-
-    p.tabella.Last();
-    msg->Rispondi(Risposta::Si);
-    EXPECT_TRUE(p.Elimina());
-    EXPECT_EQ(Salvato(3), "<none>");
-    EXPECT_EQ(p.tabella.RecordCount(), 2);
-    EXPECT_EQ(p.pulsante.Tag, 0);
+// A delete with another row's edit pending asks first, as the refresh does: Yes saves that
+// edit, No discards it and the window shows nothing left to save.
+TEST_P(ModificaRecord, DeleteAsksToSaveAPendingEditThenDeletesTheSelectedRow) {
+    const QString domanda = QStringLiteral(
+        "Attenzione: sono state fatte delle modifiche che non sono state ancora salvate. Prima di aggiornare la "
+        "griglia si desidera salvare gli aggiornamenti?");
+    for (Risposta risposta : {Risposta::Si, Risposta::No}) {
+        SCOPED_TRACE(risposta == Risposta::Si ? "Yes" : "No");
+        InstallazioneDiProva::Esegui(inst.FileArchivio(), {"UPDATE CLIENTI SET NOME='Rossi' WHERE CODICE=1",
+                                                          "UPDATE OR INSERT INTO CLIENTI VALUES (3, 'Verdi')"});
+        Postazione p(archivio, true);
+        msg->Svuota();
+        p.Modifica("in sospeso");
+        p.tabella.Last(); // the edit of row 1 is posted, row 3 is selected
+        msg->Rispondi(risposta);
+        msg->Rispondi(Risposta::Si);
+        EXPECT_TRUE(p.Elimina());
+        EXPECT_EQ(msg->Testi(), (QStringList{domanda, "Conferma la cacellazione del record?"}));
+        EXPECT_EQ(Salvato(1), risposta == Risposta::Si ? "in sospeso" : "Rossi");
+        EXPECT_EQ(Salvato(3), "<none>");
+        EXPECT_EQ(p.pulsante.Tag, 0);
+        p.Salva();
+        EXPECT_EQ(Salvato(1), risposta == Risposta::Si ? "in sospeso" : "Rossi") << "nothing was left to save";
+    }
 }
 
 TEST_P(ModificaRecord, DeleteWarnsOfAnEmptyTableARowGoneAndARowLockedElsewhere) {
@@ -281,6 +335,176 @@ TEST_P(ModificaRecord, ATextKeyLocksItsOwnRowAndNothingElse) {
     altra.tabella.First();
     EXPECT_THROW(altra.tabella.Edit(), piattaforma::EAbort);
     EXPECT_EQ(msg->Testi(), QStringList{AvvisoBlocco});
+}
+
+// The work of one window is its own: the data module's parameter and generator services,
+// and a second window on the same table, neither save nor discard it nor free its lock.
+TEST_P(ModificaRecord, NoOtherWorkSavesDiscardsOrUnlocksAWindowsEdit) {
+    Postazione p(archivio, true), altra(archivio);
+    fb::TTransazione seconda;
+    p.tabx.PreparaTransazioneFinestra(seconda);
+    fb::TIBTable stessa(&p.tabx.IBDatabase1, &seconda);
+    TPulsanteStato statoStessa;
+    stessa.TableName = "CLIENTI";
+    stessa.BeforeEdit = [&](fb::TDataSet& ds) { p.tabx.EventoBeforeEditDataSet(ds, statoStessa, "CLIENTI"); };
+    p.tabx.AggiornaTabella(stessa, {}, false);
+
+    ASSERT_TRUE(p.tabella.Locate("CODICE", 2));
+    p.Modifica("di A, non salvato");
+    p.tabella.Post();
+    const std::vector<std::pair<const char*, std::function<void()>>> altri = {
+        {"SettaValoreTabX", [&] { EXPECT_TRUE(p.tabx.SettaValoreTabX("Tema", "scuro", true)); }},
+        {"AggiungiParametroInTabX",
+         [&] { EXPECT_TRUE(p.tabx.AggiungiParametroInTabX("1", "CLI", "Colonne", "3", "", "", "", "", "")); }},
+        {"ValoreTabX", [&] { EXPECT_EQ(p.tabx.ValoreTabX("Tema", true), "scuro"); }},
+        {"ValoreGeneratore", [&] { EXPECT_FALSE(p.tabx.ValoreGeneratore("GEN_CLIENTI").isEmpty()); }},
+        {"the second window saves another row", [&] {
+             ASSERT_TRUE(stessa.Locate("CODICE", 3));
+             stessa.Edit();
+             stessa.FieldByName("NOME").SetAsString("di B");
+             fb::TBookmark segno;
+             bool riposiziona = false;
+             p.tabx.ChiudiTransEAggiorna(stessa, segno, riposiziona, statoStessa);
+         }},
+    };
+    for (const auto& [nome, lavoro] : altri) {
+        SCOPED_TRACE(nome);
+        lavoro();
+        EXPECT_EQ(Salvato(2), "Bianchi") << "nothing of the edit was committed";
+        EXPECT_TRUE(p.transazione.InTransaction());
+        EXPECT_EQ(p.pulsante.Tag, 1);
+    }
+    EXPECT_EQ(Salvato(3), "di B");
+    // The row is still locked, for the second window of the same workstation as for another.
+    msg->Svuota();
+    ASSERT_TRUE(stessa.Locate("CODICE", 2));
+    EXPECT_THROW(stessa.Edit(), piattaforma::EAbort);
+    ASSERT_TRUE(altra.tabella.Locate("CODICE", 2));
+    EXPECT_THROW(altra.tabella.Edit(), piattaforma::EAbort);
+    EXPECT_EQ(msg->Testi(), QStringList(2, AvvisoBlocco));
+
+    p.Salva();
+    EXPECT_EQ(Salvato(2), "di A, non salvato");
+}
+
+// A new row whose key the table refuses (a generator behind the table, the last key of a
+// window that shows part of it) is dropped before the error goes on: nothing stays pending,
+// and a delete afterwards deletes the row the user selected, never the one holding that key.
+TEST_P(ModificaRecord, ANewRowWhoseKeyIsRefusedLeavesNothingPending) {
+    fb::TAggiornamento scritture;
+    scritture.InsertSQL.Add("INSERT INTO CLIENTI (CODICE, NOME) VALUES (:CODICE, :NOME)");
+    scritture.DeleteSQL.Add("DELETE FROM CLIENTI WHERE CODICE=:OLD_CODICE");
+    for (const char* caso : {"generator behind the table", "last key of part of the table"}) {
+        SCOPED_TRACE(caso);
+        InstallazioneDiProva::Esegui(inst.FileArchivio(), {"SET GENERATOR GEN_CLIENTI TO 0",
+                                                          "UPDATE OR INSERT INTO CLIENTI VALUES (1, 'Rossi')",
+                                                          "UPDATE OR INSERT INTO CLIENTI VALUES (2, 'Bianchi')",
+                                                          "UPDATE OR INSERT INTO CLIENTI VALUES (3, 'Verdi')"});
+        Postazione p(archivio, true);
+        fb::TIBQuery parte(&p.tabx.IBDatabase1, &p.transazione);
+        parte.SQL.Add("SELECT * FROM CLIENTI WHERE CODICE < 3 ORDER BY CODICE");
+        parte.UpdateObject = &scritture;
+        fb::TDataSet& dataset = QByteArray(caso).startsWith("generator") ? static_cast<fb::TDataSet&>(p.tabella) : parte;
+        p.tabx.AggiornaTabella(dataset, {}, false);
+        const int righe = dataset.RecordCount();
+        if (&dataset == &parte)
+            EXPECT_THROW(p.tabx.NuovoIntSuLast(dataset, p.segno, p.riposiziona, p.pulsante), fb::EErroreDB);
+        else
+            EXPECT_THROW(p.tabx.NuovoIntSuGeneratore(dataset, p.segno, p.riposiziona, p.pulsante, "CLIENTI",
+                                                     "GEN_CLIENTI"),
+                         fb::EErroreDB);
+        EXPECT_EQ(dataset.State(), fb::TDataSet::Consultazione);
+        EXPECT_EQ(dataset.RecordCount(), righe);
+        EXPECT_EQ(p.pulsante.Tag, 0);
+        p.tabx.ChiudiTransEAggiorna(dataset, p.segno, p.riposiziona, p.pulsante); // nothing to repeat
+
+        ASSERT_TRUE(dataset.Locate("CODICE", 2));
+        msg->Svuota();
+        msg->Rispondi(Risposta::Si);
+        EXPECT_TRUE(p.tabx.Elimina(dataset, p.segno, p.riposiziona, p.pulsante));
+        EXPECT_EQ(msg->Testi(), QStringList{"Conferma la cacellazione del record?"});
+        EXPECT_EQ(Salvato(2), "<none>");
+        EXPECT_EQ(Salvato(1), "Rossi");
+        EXPECT_EQ(Salvato(3), "Verdi");
+    }
+}
+
+TEST_P(ModificaRecord, NewPressedTwiceAddsOneRow) {
+    InstallazioneDiProva::Esegui(inst.FileArchivio(), {"SET GENERATOR GEN_CLIENTI TO 10"});
+    Postazione p(archivio, true);
+    for (int volta = 0; volta < 2; ++volta)
+        p.tabx.NuovoIntSuGeneratore(p.tabella, p.segno, p.riposiziona, p.pulsante, "CLIENTI", "GEN_CLIENTI");
+    EXPECT_EQ(p.tabella.RecordCount(), 4);
+    p.tabella.Edit();
+    p.tabella.FieldByName("NOME").SetAsString("Nuovo");
+    p.tabx.NuovoIntSuGeneratore(p.tabella, p.segno, p.riposiziona, p.pulsante, "CLIENTI", "GEN_CLIENTI");
+    EXPECT_EQ(p.tabella.RecordCount(), 5) << "a filled new row is saved and another one added";
+    p.Salva();
+    EXPECT_EQ(InstallazioneDiProva::Valore(inst.FileArchivio(), "SELECT LIST(R) FROM (SELECT CODICE || '=' || "
+                                                                "COALESCE(NOME, '-') R FROM CLIENTI WHERE "
+                                                                "CODICE > 10 ORDER BY CODICE)"),
+              "11=Nuovo,12=-");
+}
+
+// A change saved by another user since the window read the row is refused, not overwritten.
+TEST_P(ModificaRecord, ASaveNeverOverwritesAChangeSavedSinceTheRowWasRead) {
+    Postazione p(archivio, true), altra(archivio);
+    p.tabx.ChiudiTransazione(p.tabella, p.segno, p.riposiziona, p.pulsante); // saved, rows not read again
+    ASSERT_TRUE(altra.tabella.Locate("CODICE", 2));
+    altra.Modifica("di B");
+    altra.Salva();
+    ASSERT_TRUE(p.tabella.Locate("CODICE", 2));
+    p.Modifica("di A");
+    EXPECT_THROW(p.Salva(), fb::EErroreDB);
+    EXPECT_EQ(Salvato(2), "di B");
+}
+
+// A connection that dies under a window (the server restarted, the attachment cut) takes
+// the window's unsaved work with it: the user is told which rows were not saved, nothing of
+// them is written again without its lock, and another user's save stays.
+TEST_P(ModificaRecord, ALostConnectionNeverReplaysAStaleEdit) {
+    Postazione a(archivio, true), b(archivio);
+    a.Modifica("A1");
+    ASSERT_TRUE(a.tabella.Locate("CODICE", 2)); // row 1 posted
+    a.Modifica("A2");                          // row 2 being edited
+    Interrompi(a.tabx.IBDatabase1);
+
+    ASSERT_TRUE(b.tabella.Locate("CODICE", 2));
+    b.Modifica("di B"); // A's lock went with its connection
+    b.Salva();
+    msg->Svuota();
+    EXPECT_THROW(a.Salva(), piattaforma::EAbort);
+    ASSERT_EQ(msg->Testi().size(), 1);
+    EXPECT_EQ(msg->Testi()[0], "Il collegamento con l'archivio si è interrotto prima del salvataggio: le modifiche ai "
+                               "record con CODICE 1, 2 non sono state salvate. La griglia viene riletta: ripetere "
+                               "le modifiche.");
+    EXPECT_EQ(a.pulsante.Tag, 0);
+    EXPECT_EQ(a.Nome(), "di B") << "read again, on the row it was on";
+    a.Salva();
+    EXPECT_EQ(Salvato(1), "Rossi");
+    EXPECT_EQ(Salvato(2), "di B");
+
+    // Edited again, under a new lock.
+    a.Modifica("di A");
+    a.Salva();
+    EXPECT_EQ(Salvato(2), "di A");
+}
+
+// With nothing pending, the first edit after the cut says the connection was lost (not that
+// another user holds the row), reads the rows again and the next edit goes through.
+TEST_P(ModificaRecord, ALostConnectionIsNotReportedAsALockConflict) {
+    Postazione a(archivio, true);
+    ASSERT_TRUE(a.tabella.Locate("CODICE", 3));
+    Interrompi(a.tabx.IBDatabase1);
+    msg->Svuota();
+    EXPECT_THROW(a.Modifica("primo tentativo"), piattaforma::EAbort);
+    ASSERT_EQ(msg->Testi().size(), 1);
+    EXPECT_TRUE(msg->Testi()[0].startsWith("Il collegamento con l'archivio si è interrotto")) << msg->Testi()[0].toStdString();
+    QCoreApplication::processEvents(); // the re-read, once the refused edit is over
+    EXPECT_EQ(a.tabella.RecNo(), 2);
+    a.Modifica("secondo tentativo");
+    a.Salva();
+    EXPECT_EQ(Salvato(3), "secondo tentativo");
 }
 
 } // namespace

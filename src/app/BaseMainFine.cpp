@@ -53,6 +53,8 @@ bool TBaseMainForm::ChiudiFinestreAltrui() {
     for (const QPointer<QWidget>& finestra : finestre) {
         if (!finestra)
             continue; // gone with another one
+        // Read first: the close takes the attribute away as it schedules the deletion.
+        const bool daEliminare = finestra->testAttribute(Qt::WA_DeleteOnClose);
         if (!finestra->close()) {
             if (ChiusuraForzata)
                 continue; // the databases are detached under it all the same
@@ -60,7 +62,7 @@ bool TBaseMainForm::ChiudiFinestreAltrui() {
                                       finestra->windowTitle() + QStringLiteral("\" è rimasta aperta."));
             return false;
         }
-        if (finestra && finestra->testAttribute(Qt::WA_DeleteOnClose))
+        if (finestra && daEliminare)
             delete finestra.data();
     }
     return true;

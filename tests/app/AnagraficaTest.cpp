@@ -2,17 +2,25 @@
 // edit the same customer one at a time, new keys come from the generator, printing shows
 // the preview.
 
+#include "app/BarraProgrammi.h"
 #include "app/BaseMain.h"
 #include "datamodule/PulsanteStato.h"
+#include "datamodule/TabX.h"
+#include "fixture/Dialoghi.h"
+#include "forms/Semafori.h"
+#include "forms/SelezDitta.h"
 #include "fixture/InstallazioneDemo.h"
 #include "fixture/Installazione.h"
 #include "fixture/MessaggiRegistrati.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTableView>
@@ -64,13 +72,24 @@ struct Postazione {
     }
 
     TBaseMainForm finestra;
-    QWidget* clienti = nullptr;
+    QPointer<QWidget> clienti;
     QTableView* griglia = nullptr;
     TPulsanteStato* stato = nullptr;
 };
 
 class Anagrafica : public ::testing::Test {
 protected:
+    QString Archivio(const char* ditta) const {
+        return installazione.Directory() + QStringLiteral("archivi/%1/archivio.fdb").arg(QLatin1String(ditta));
+    }
+    QString Citta(const char* ditta, int codice) const {
+        return prova::InstallazioneDiProva::Valore(
+            Archivio(ditta), QStringLiteral("SELECT CITTA FROM CLIFOR WHERE CODICE=%1").arg(codice));
+    }
+    QString Ditta() const {
+        return prova::InstallazioneDiProva::Valore(installazione.FileUtenti(),
+                                                   "SELECT DITTA FROM UTENTI WHERE NOMEUTENTE='ROSSI'");
+    }
     QString Salvato(int codice) {
         return prova::InstallazioneDiProva::Valore(
             installazione.FileArchivio(),
@@ -135,6 +154,96 @@ TEST_F(Anagrafica, ANewCustomerTakesTheGeneratorsKeyAndPrintingShowsThePreview) 
     p.Premi("ButtonStampa");
     EXPECT_EQ(titolo, "Anteprima di stampa - Anagrafica clienti");
     EXPECT_EQ(righe, 13);
+}
+
+// A change of company or of user first closes the editing window through its own save
+// question: the edit is saved in the window's own company or discarded, never carried into
+// the next company's archive.
+TEST_F(Anagrafica, AChangeOfCompanyOrUserClosesTheEditingWindowFirst) {
+    struct Caso {
+        const char* nome;
+        Qt::Key tasto;
+        piattaforma::Risposta risposta;
+    };
+    const QString originale = Citta("demo", 2);
+    ASSERT_EQ(Citta("beta", 2), originale);
+    for (const Caso& caso : {Caso{"F9, No", Qt::Key_F9, piattaforma::Risposta::No},
+                             Caso{"F12, Yes", Qt::Key_F12, piattaforma::Risposta::Si},
+                             Caso{"F8, No", Qt::Key_F8, piattaforma::Risposta::No}}) {
+        SCOPED_TRACE(caso.nome);
+        for (const char* ditta : {"demo", "beta"})
+            prova::InstallazioneDiProva::Esegui(Archivio(ditta), {"UPDATE CLIFOR SET CITTA='" + originale +
+                                                                  "' WHERE CODICE=2"});
+        prova::InstallazioneDiProva::Esegui(installazione.FileUtenti(),
+                                            {"UPDATE UTENTI SET DITTA='Alfa Costruzioni S.r.l.' WHERE "
+                                             "NOMEUTENTE='ROSSI'"});
+        Postazione p("ROSSI", "");
+        ASSERT_TRUE(p.clienti) << msg->Testi().join('|').toStdString();
+        const QString ditta = p.finestra.TabXForm->GetDitta();
+        EXPECT_EQ(p.clienti->windowTitle(), "Anagrafica clienti - Ditta: " + ditta);
+        msg->Svuota();
+        p.griglia->setCurrentIndex(p.griglia->model()->index(1, 2));
+        ASSERT_TRUE(p.griglia->model()->setData(p.griglia->model()->index(1, 2), "Città di Alfa"));
+        msg->Rispondi(caso.risposta);
+        if (caso.tasto == Qt::Key_F9)
+            prova::QuandoSiApre<TSelezDittaForm>([](TSelezDittaForm& d) {
+                d.ListBoxSelDitta->setCurrentRow(d.ListBoxSelDitta->count() - 1);
+                d.ButtonOk->click();
+            });
+        QTest::keyRelease(p.finestra.MenuProgrammi, caso.tasto);
+        EXPECT_EQ(msg->Testi(), QStringList{"Salvare le modifiche apportate?"});
+        EXPECT_TRUE(p.clienti.isNull()) << "closed and gone before the change";
+        EXPECT_EQ(Citta("demo", 2), caso.risposta == piattaforma::Risposta::Si ? "Città di Alfa" : originale);
+        EXPECT_EQ(Citta("beta", 2), originale) << "nothing reaches the other company";
+        if (caso.tasto == Qt::Key_F8)
+            EXPECT_EQ(p.finestra.windowTitle(), "Autenticazione");
+        else
+            EXPECT_NE(p.finestra.TabXForm->GetDitta(), ditta);
+    }
+}
+
+// A window that will not close keeps the change from happening: same company, same archive.
+TEST_F(Anagrafica, AWindowThatStaysOpenCancelsTheChange) {
+    class Ostinata : public QWidget {
+    protected:
+        void closeEvent(QCloseEvent* evento) override { evento->ignore(); }
+    };
+    Postazione p("ROSSI", "");
+    ASSERT_TRUE(p.clienti);
+    const QString ditta = p.finestra.TabXForm->GetDitta();
+    const quint64 epoca = p.finestra.TabXForm->IBDatabase1.Epoca();
+    p.clienti->close();
+    Ostinata ostinata;
+    ostinata.setWindowTitle("Ostinata");
+    ostinata.show();
+    msg->Svuota();
+    QTest::keyRelease(p.finestra.MenuProgrammi, Qt::Key_F12);
+    EXPECT_EQ(msg->Testi(), QStringList{"Operazione annullata: la finestra \"Ostinata\" è rimasta aperta."});
+    EXPECT_EQ(p.finestra.TabXForm->GetDitta(), ditta);
+    EXPECT_EQ(Ditta(), ditta);
+    EXPECT_EQ(p.finestra.TabXForm->IBDatabase1.Epoca(), epoca) << "the archive was not reopened";
+    ostinata.hide();
+}
+
+// The semaphore window works in a transaction of its own: the edit and its lock stay.
+TEST_F(Anagrafica, TheSemaphoreWindowLeavesAnEditAndItsLockAlone) {
+    Postazione uno("ROSSI", "");
+    Postazione due("D'ANGELO", QString::fromUtf8("Perù"));
+    ASSERT_TRUE(uno.clienti && due.clienti);
+    EXPECT_TRUE(uno.Scrivi(2, "In modifica S.r.l."));
+    bool aperta = false;
+    prova::QuandoSiApre<TSemaforiForm>([&](TSemaforiForm& f) {
+        aperta = true;
+        f.reject();
+    });
+    uno.finestra.GestioneSemafori1Click();
+    EXPECT_TRUE(aperta);
+    EXPECT_EQ(uno.stato->Tag, 1);
+    msg->Svuota();
+    EXPECT_FALSE(due.Scrivi(2, "altro")) << "still locked";
+    EXPECT_EQ(msg->Testi(), QStringList{AvvisoBlocco});
+    uno.Premi("ButtonSalva");
+    EXPECT_EQ(Salvato(3), "In modifica S.r.l.");
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -128,6 +129,56 @@ TEST_F(FineDelProgramma, WhenTheDisplayGoesTheSessionIsClosedAndTheProgramEnds) 
     std::cout << "without its display the program ended with " << programma.exitCode() << ": "
               << programma.readAllStandardError().toStdString() << "\n";
     EXPECT_NE(Chiusura(sessione), "") << "the work session is closed";
+}
+
+// A stop signal with an unsaved edit in a library's editing window: no question waits for an
+// answer, the edit is rolled back and its row free, the session closed.
+TEST_F(FineDelProgramma, AStopSignalRollsBackAnUnsavedEditWithoutAsking) {
+    Voce(3, "ApriClientiX", {}, {}, QCoreApplication::applicationDirPath() + "/Anagrafiche.so");
+    prova::InstallazioneDiProva::Esegui(installazione.FileArchivio(),
+                                        {"INSERT INTO CLIFOR (CODICE, RAGIONESOCIALE) VALUES (1, 'Rossi')"});
+    QProcess programma;
+    programma.setProcessEnvironment(Offscreen());
+    programma.start(QCoreApplication::applicationDirPath() + "/ProgrammaDiProva",
+                    {installazione.Directory(), "ROSSI", "10", "3", "modifica"});
+    ASSERT_TRUE(programma.waitForReadyRead(30000)) << programma.readAllStandardError().toStdString();
+    const QString sessione = QString::fromLatin1(programma.readAllStandardOutput().mid(8).trimmed());
+    ASSERT_FALSE(sessione.isEmpty());
+    ::kill(static_cast<pid_t>(programma.processId()), SIGTERM);
+    if (!programma.waitForFinished(5000)) {
+        programma.kill();
+        programma.waitForFinished(5000);
+        FAIL() << "still running 5 s after the signal";
+    }
+    const QString errori = QString::fromLocal8Bit(programma.readAllStandardError());
+    EXPECT_FALSE(errori.contains("edit refused")) << errori.toStdString();
+    EXPECT_EQ(programma.exitCode(), 0);
+    EXPECT_EQ(errori.count("box:"), 0) << errori.toStdString();
+    EXPECT_NE(Chiusura(sessione), "") << "the work session is closed";
+    EXPECT_EQ(prova::InstallazioneDiProva::Valore(installazione.FileArchivio(),
+                                                  "SELECT RAGIONESOCIALE FROM CLIFOR WHERE CODICE=1"),
+              "Rossi");
+}
+
+// A signal while a start-up box waits for its answer ends the program there: no login.
+TEST_F(FineDelProgramma, AStopSignalDuringAStartUpBoxEndsTheProgram) {
+    QFile rotto(installazione.FileUtenti());
+    ASSERT_TRUE(rotto.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    rotto.write("not a database");
+    rotto.close();
+    QProcess programma;
+    programma.setProcessEnvironment(Offscreen());
+    programma.start(QCoreApplication::applicationDirPath() + "/ProgrammaDiProva", {installazione.Directory(), "ROSSI"});
+    ASSERT_TRUE(programma.waitForStarted(5000));
+    QThread::msleep(1500); // the error box is up, waiting
+    ::kill(static_cast<pid_t>(programma.processId()), SIGTERM);
+    if (!programma.waitForFinished(5000)) {
+        programma.kill();
+        programma.waitForFinished(5000);
+        FAIL() << "still running 5 s after the signal";
+    }
+    EXPECT_EQ(programma.exitCode(), 0);
+    EXPECT_FALSE(programma.readAllStandardOutput().contains("entrato")) << "it never went on to the login";
 }
 
 } // namespace

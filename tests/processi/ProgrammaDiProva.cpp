@@ -1,14 +1,17 @@
 // The real program start on a throw-away installation, driven as a user would: it logs in
 // as the user named and, when asked, runs one menu entry; then it waits like the program
 // does. Boxes are written to stderr and answered OK, since nobody is there to see them.
-//   ProgrammaDiProva <installation directory> <user> [<program> <entry> | F9]
-// F9 leaves the company dialog open, modal, once the login is done.
+//   ProgrammaDiProva <installation directory> <user> [<program> <entry> [modifica] | F9]
+// F9 leaves the company dialog open, modal, once the login is done; modifica changes the
+// first row's second column in the grid of the window the entry opened, unsaved.
 
 #include "app/BaseMain.h"
 #include "app/Programma.h"
 #include "piattaforma/Messaggi.h"
 #include "piattaforma/Percorsi.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTimer>
@@ -35,6 +38,7 @@ int main(int argc, char** argv) {
     const bool ditta = argc > 3 && QByteArray(argv[3]) == "F9";
     const int programma = argc > 4 ? std::atoi(argv[3]) : 0;
     const int voce = argc > 4 ? std::atoi(argv[4]) : 0;
+    const bool modifica = argc > 5 && QByteArray(argv[5]) == "modifica";
     MessaggiSuErrore messaggi;
     return EseguiProgramma(argc, argv, [&](TBaseMainForm& f) {
         piattaforma::ImpostaMessaggi(&messaggi);
@@ -42,6 +46,11 @@ int main(int argc, char** argv) {
         f.ButtonOk->click();
         if (programma > 0)
             f.EseguiFunzioneVoce(programma, voce, 1);
+        if (modifica)
+            for (QWidget* finestra : QApplication::topLevelWidgets())
+                if (auto* griglia = finestra->findChild<QAbstractItemView*>(QStringLiteral("Griglia")))
+                    if (!griglia->model()->setData(griglia->model()->index(0, 1), QStringLiteral("non salvato")))
+                        std::fprintf(stderr, "edit refused\n");
         std::printf("entrato %d\n", f.CodiceSessione);
         std::fflush(stdout);
         if (ditta)

@@ -309,7 +309,8 @@ void TDataSet::Open() {
         lettura->TieniRighe();
         for (int i = 0; i < lettura->FieldCount(); ++i) {
             const TCampo& campo = lettura->Fields(i);
-            definizioni.push_back({campo.FieldName(), campo.Genere(), campo.Dimensione()});
+            definizioni.push_back({campo.FieldName(), campo.Genere(), campo.Dimensione(), campo.Byte(), campo.Scala(),
+                                   campo.Precisione(), campo.Tabella(), campo.Colonna()});
         }
         righe.resize(static_cast<size_t>(lettura->RecordCount()));
         for (size_t i = 0; i < righe.size(); ++i)

@@ -29,6 +29,13 @@ struct TDefinizioneCampo {
     QString Nome;
     TGenere Genere = TGenere::Testo;
     int Dimensione = 0;
+    // Numbers, as the column's TCampo gives them (Byte, Scala, Precisione); 0 where unknown.
+    int Byte = 0;
+    int Scala = 0;
+    int Precisione = 0;
+    // Where the values come from; empty for an expression.
+    QString Tabella;
+    QString Colonna;
 };
 
 // One column of the current row; during an edit it reads and writes the row being edited.

@@ -275,7 +275,31 @@ TGenere TCampo::Genere() const {
 }
 
 int TCampo::Dimensione() const {
-    return Genere() == TGenere::Testo ? static_cast<int>(lunghezza_) : 0;
+    if (Genere() != TGenere::Testo)
+        return 0;
+    // The description gives bytes: a multi-byte character set takes its widest character for each.
+    const unsigned insieme = charset_ & 0xFFu;
+    const unsigned perCarattere = insieme == 4 ? 4 : insieme == 3 ? 3 : 1; // UTF8, UNICODE_FSS
+    return static_cast<int>(lunghezza_ / perCarattere);
+}
+
+int TCampo::Byte() const {
+    switch (Genere()) {
+    case TGenere::Intero:
+    case TGenere::Decimale:
+    case TGenere::Virgola:
+        return static_cast<int>(lunghezza_);
+    default:
+        return 0;
+    }
+}
+
+int TCampo::Scala() const { return Genere() == TGenere::Decimale ? -scala_ : 0; }
+
+int TCampo::Precisione() const {
+    if (Genere() != TGenere::Decimale)
+        return 0;
+    return tipo_ == SQL_SHORT ? 4 : tipo_ == SQL_LONG ? 9 : 18;
 }
 
 QVariant TCampo::Valore() const {
@@ -523,6 +547,10 @@ std::vector<TCampo> TQuery::LeggiCampi(Firebird::IMessageMetadata* metadati) con
         campo.indice_ = static_cast<int>(i);
         const char* alias = metadati->getAlias(&stato, i);
         campo.nome_ = client::Decodifica(alias, alias ? static_cast<int>(std::strlen(alias)) : 0);
+        const char* tabella = metadati->getRelation(&stato, i);
+        campo.tabella_ = client::Decodifica(tabella, tabella ? static_cast<int>(std::strlen(tabella)) : 0);
+        const char* colonna = metadati->getField(&stato, i);
+        campo.colonna_ = client::Decodifica(colonna, colonna ? static_cast<int>(std::strlen(colonna)) : 0);
         campo.tipo_ = metadati->getType(&stato, i) & ~1u;
         campo.sottotipo_ = metadati->getSubType(&stato, i);
         campo.charset_ = metadati->getCharSet(&stato, i);

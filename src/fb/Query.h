@@ -53,6 +53,17 @@ public:
     TGenere Genere() const;
     // Characters of a text column; 0 for the others.
     int Dimensione() const;
+    // Bytes a number is stored in (2, 4, 8 for integers and exact numbers, 4 or 8 for
+    // floating ones); 0 for the others.
+    int Byte() const;
+    // Decimals of an exact number (the 2 of NUMERIC(15,2)); 0 for the others.
+    int Scala() const;
+    // Digits an exact number's storage holds whole (4, 9, 18). The declared precision (the
+    // 15 of NUMERIC(15,2)) is not in a statement's description: see fb/Metadati.h.
+    int Precisione() const;
+    // The table and column the value comes from; empty for an expression.
+    const QString& Tabella() const { return tabella_; }
+    const QString& Colonna() const { return colonna_; }
     // The value with the type of its kind: qint64, double, QString (texts, memos and
     // decimals), QByteArray, QDate, QTime, QDateTime or bool; an invalid QVariant for NULL.
     QVariant Valore() const;
@@ -76,6 +87,8 @@ private:
     const TQuery* query_ = nullptr;
     int indice_ = 0;
     QString nome_;
+    QString tabella_;
+    QString colonna_;
     unsigned tipo_ = 0;
     int sottotipo_ = 0;
     unsigned charset_ = 0;

@@ -34,6 +34,43 @@
  *   status button (TPulsanteStato): AggiornaTabella, ChiudiTransazione, ChiudiTransEAggiorna,
  *   Annulla, Elimina, Azzera, Chiudi, AggiornamentoDaPulsante, and EventoBeforeEditDataSet
  *   for the dataset's BeforeEdit, which locks the row as editing starts;
+ * - printing titles: LanciaStampaConDll writes "TitoloStampa" and "NomeReport" into the
+ *   in-memory table only where rows of those names exist: Inserisci them once, as the demo's
+ *   window does, before the first print;
+ *
+ * Transactions. Give every editing window a transaction of its own and set it as the
+ * Transaction of each of its datasets:
+ *
+ *     fb::TTransazione Transazione;     // declared before the datasets, so it goes after them
+ *     fb::TIBTable Clienti;
+ *     ...
+ *     modulo.PreparaTransazioneFinestra(Transazione);   // the archive, concurrency, no wait
+ *     Clienti.Database = &modulo.IBDatabase1;
+ *     Clienti.Transaction = &Transazione;
+ *
+ * Every record service and key generator then works in that transaction only: the row lock
+ * taken as editing starts, save (commit), cancel and refresh without saving (rollback),
+ * delete, empty, close. Nothing else commits, rolls back or restarts it: not another window,
+ * not the parameter stores (which use transactions of their own), not the semaphore window.
+ * A dataset left without a Transaction works in IBTransaction1, the archive's default
+ * transaction, shared with every other window that does the same, as older libraries expect.
+ *
+ * What the services guarantee to the window's user:
+ * - a save compares what the row held when it was read (TIBTable; for a TIBQuery write your
+ *   ModifySQL with ":OLD_<column>" conditions): a change saved by someone else since is
+ *   refused, never overwritten;
+ * - a new row the table refuses (its key taken) is dropped before the error is shown;
+ * - "Elimina" and "Azzera" ask to save unsaved changes first, as "Aggiorna" does; closing
+ *   with "Sì" saves, and when the save fails Chiudi raises: keep the window open, e.g.
+ *       if (piattaforma::EseguiProtetto([&] { modulo.Chiudi(...); })) e->accept(); else e->ignore();
+ * - when the connection to the archive is lost, the rows not saved are named to the user,
+ *   nothing of them is ever written again, the rows are read afresh and the services end
+ *   the button's work with the silent abort (piattaforma::EAbort);
+ * - before a change of company (F9, F12), of user (F8) and before the program ends, Quendra
+ *   asks every library window to close (closeEvent, with its own save question); a window
+ *   that stays open cancels the change. A dataset whose archive was closed anyway refuses to
+ *   read or write. On a stop signal windows close without questions, their work rolled back.
+ *   Show the company in the window's caption (GetDitta).
  * - new keys: NuovoIntSuLast, NuovoIntSuMax, NuovoIntSuGeneratore, NuovoIntSuGenSQL,
  *   CreaGeneratore, SetGeneratore, CheckGeneratore, ValoreGeneratore;
  * - printing: LanciaStampaConDll hands a dataset to the printing library "Vrot";

@@ -245,10 +245,13 @@ private:
     bool ChiusuraForzata = false;
     int TentativiChiusuraForzata = 0;
     // Asks every library window to close, each through its own save question, before the
-    // user, the company or the program goes: they work with what changes. False when one
-    // stays open (it may not close, its save failed): the change must not happen. A window
-    // that closed is gone at once, so the call log sees it no more.
-    bool ChiudiFinestreAltrui();
+    // user, the company or the program goes: they work with what changes. Returns the one
+    // that stayed open (it may not close, its save failed), and then the change must not
+    // happen; null when all closed. A window that closed is gone at once, so the call log
+    // sees it no more.
+    QWidget* ChiudiFinestreAltrui();
+    // The same before a change of user or company, saying which window kept it from happening.
+    bool ChiudiFinestrePerCambio();
 
     // True when the window may close.
     bool FormClose();

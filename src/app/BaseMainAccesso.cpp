@@ -196,7 +196,7 @@ bool TBaseMainForm::FormClose() {
         return true; // closed already
     // The libraries' windows use the data module the close destroys: each is asked to
     // close first, with its own save question; one that stays keeps the window open.
-    if (!ChiudiFinestreAltrui()) {
+    if (ChiudiFinestreAltrui()) {
         piattaforma::MostraAvviso(QStringLiteral("Chiudere prima tutte le finestre aperte"));
         return false;
     }

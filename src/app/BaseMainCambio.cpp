@@ -47,7 +47,7 @@ void TBaseMainForm::FormKeyUp(int tasto) {
 
 void TBaseMainForm::CambioUtente() {
     // The libraries' windows work as the user who leaves.
-    if (!ChiudiFinestreAltrui())
+    if (!ChiudiFinestrePerCambio())
         return;
     setWindowTitle(QStringLiteral("Autenticazione"));
     SetPassword(QString());
@@ -89,7 +89,7 @@ void TBaseMainForm::CambioDitta() {
         ditta = selezione.DittaScelta();
     }
     // The libraries' windows work on the archive about to be closed.
-    if (!ChiudiFinestreAltrui() || !ScriviDittaUtente(ditta))
+    if (!ChiudiFinestrePerCambio() || !ScriviDittaUtente(ditta))
         return;
     // One read of the new company's parameters answers the change's questions.
     const TTabXForm::TParametriInBlocco parametri(*TabXForm);
@@ -116,7 +116,7 @@ void TBaseMainForm::DittaSuccessiva() {
         const int corrente = lista->currentItem() && lista->currentItem()->isSelected() ? lista->currentRow() : -1;
         ditta = lista->item(corrente + 1 < lista->count() ? corrente + 1 : 0)->text();
     }
-    if (!ChiudiFinestreAltrui() || !ScriviDittaUtente(ditta))
+    if (!ChiudiFinestrePerCambio() || !ScriviDittaUtente(ditta))
         return;
     const TTabXForm::TParametriInBlocco parametri(*TabXForm);
     TabXForm->SetUserPerNome(TabXForm->GetNomeUser());

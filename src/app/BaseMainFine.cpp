@@ -46,7 +46,7 @@ void TBaseMainForm::ChiudiPerSegnale() {
     close();
 }
 
-bool TBaseMainForm::ChiudiFinestreAltrui() {
+QWidget* TBaseMainForm::ChiudiFinestreAltrui() {
     QList<QPointer<QWidget>> finestre;
     for (QWidget* finestra : FinestreAltrui(this))
         finestre.append(finestra);
@@ -58,14 +58,20 @@ bool TBaseMainForm::ChiudiFinestreAltrui() {
         if (!finestra->close()) {
             if (ChiusuraForzata)
                 continue; // the databases are detached under it all the same
-            piattaforma::MostraAvviso(QStringLiteral("Operazione annullata: la finestra \"") +
-                                      finestra->windowTitle() + QStringLiteral("\" è rimasta aperta."));
-            return false;
+            return finestra;
         }
         if (finestra && daEliminare)
             delete finestra.data();
     }
-    return true;
+    return nullptr;
+}
+
+bool TBaseMainForm::ChiudiFinestrePerCambio() {
+    const QWidget* rimasta = ChiudiFinestreAltrui();
+    if (rimasta)
+        piattaforma::MostraAvviso(QStringLiteral("Operazione annullata: la finestra \"") + rimasta->windowTitle() +
+                                  QStringLiteral("\" è rimasta aperta."));
+    return rimasta == nullptr;
 }
 
 void TBaseMainForm::ChiudiSenzaSchermo() {

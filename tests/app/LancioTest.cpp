@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
 #include <QPointer>
@@ -373,53 +374,46 @@ TEST_F(Tasti, F12OpensTheArchiveOfTheCompanyItMakesCurrent) {
 
 class Chiusura : public FinestraDiProva {};
 
-TEST_F(Chiusura, RefusedWhileALibraryWindowOfTheSessionIsOpen) {
+// Closing first closes the libraries' windows (of this session, of a user who left with F8,
+// with or without a handle in the call log) through their own save question; the session is
+// then closed. A window that will not close keeps the main window open.
+TEST_F(Chiusura, ClosesTheLibraryWindowsFirstAndStaysOpenWhileOneRefuses) {
+    class Ostinata : public QWidget {
+    protected:
+        void closeEvent(QCloseEvent* evento) override { evento->ignore(); }
+    };
     Voce(2, "MostraArgomentiX", {}, {}, QCoreApplication::applicationDirPath() + "/DemoFunzioni.so");
-    Entra("ROSSI");
-    Finestra().show();
-    Finestra().EseguiFunzioneVoce(10, 2, 1);
-    QWidget* aperta = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && w != &Finestra() && w->windowHandle())
-            aperta = w;
-    ASSERT_NE(aperta, nullptr);
-    ASSERT_NE(ValoreUtenti("SELECT HANDLEFINESTRA FROM KESTOLOGFUNZ"), "");
-    EXPECT_FALSE(Finestra().close());
-    EXPECT_EQ(msg->Testi(), QStringList{"Chiudere prima tutte le finestre aperte"});
-    EXPECT_TRUE(Finestra().SessioneAperta);
-    EXPECT_EQ(ValoreUtenti("SELECT COUNT(*) FROM KESTOLOG WHERE DATACHIUSURA IS NULL"), "1");
-
-    aperta->close();
-    QApplication::processEvents();
-    EXPECT_TRUE(Finestra().close());
-    EXPECT_EQ(ValoreUtenti("SELECT COUNT(*) FROM KESTOLOG WHERE DATACHIUSURA IS NULL"), "0");
-}
-
-// A window whose handle the call log never got (form 1), or one of a user who left with F8:
-// it still uses the data module the close would destroy.
-TEST_F(Chiusura, RefusedWhileAnyLibraryWindowOfThisProcessIsOpen) {
-    Voce(2, "MostraArgomenti", {}, {}, QCoreApplication::applicationDirPath() + "/DemoFunzioni.so");
-    for (const bool cambioUtente : {false, true}) {
-        SCOPED_TRACE(cambioUtente ? "after F8" : "same session");
+    Voce(3, "MostraArgomenti", {}, {}, QCoreApplication::applicationDirPath() + "/DemoFunzioni.so");
+    for (const char* caso : {"handle in the call log", "no handle", "after F8", "one refuses"}) {
+        SCOPED_TRACE(caso);
+        const QString nome = caso;
         Entra("ROSSI");
         Finestra().show();
-        Finestra().EseguiFunzioneVoce(10, 2, 1);
-        QWidget* aperta = nullptr;
+        Finestra().EseguiFunzioneVoce(10, nome == "handle in the call log" ? 2 : 3, 1);
+        QPointer<QWidget> aperta;
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->isVisible() && w->objectName() == "ArgomentiForm")
                 aperta = w;
-        ASSERT_NE(aperta, nullptr);
-        EXPECT_EQ(ValoreUtenti("SELECT COUNT(*) FROM KESTOLOGFUNZ WHERE HANDLEFINESTRA IS NOT NULL"), "0");
-        if (cambioUtente)
+        ASSERT_TRUE(aperta);
+        const QString sessione = QString::number(Finestra().CodiceSessione);
+        const auto chiusa = [&] {
+            return ValoreUtenti("SELECT DATACHIUSURA FROM KESTOLOG WHERE CODICESESSIONE=" + sessione) != "";
+        };
+        if (nome == "after F8")
             Finestra().CambioUtente();
-        EXPECT_FALSE(Finestra().close());
-        EXPECT_EQ(msg->Testi(), QStringList{"Chiudere prima tutte le finestre aperte"});
-        EXPECT_NE(Finestra().TabXForm, nullptr);
-
-        aperta->close();
-        QApplication::processEvents();
+        if (nome == "one refuses") {
+            Ostinata ostinata;
+            ostinata.show();
+            EXPECT_FALSE(Finestra().close());
+            EXPECT_EQ(msg->Testi(), QStringList{"Chiudere prima tutte le finestre aperte"});
+            EXPECT_NE(Finestra().TabXForm, nullptr);
+            EXPECT_FALSE(chiusa());
+            ostinata.hide();
+        }
         EXPECT_TRUE(Finestra().close());
+        EXPECT_TRUE(aperta.isNull());
         EXPECT_EQ(Finestra().TabXForm, nullptr);
+        EXPECT_EQ(chiusa(), nome != "after F8") << "F8 leaves its session as it was";
         Chiudi();
         msg->Svuota();
     }

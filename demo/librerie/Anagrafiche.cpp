@@ -107,7 +107,6 @@ private:
 
         Griglia.setParent(this);
         Griglia.setObjectName(QStringLiteral("Griglia"));
-        Griglia.setModel(&Modello);
         Griglia.setSelectionBehavior(QAbstractItemView::SelectRows);
         Griglia.setSelectionMode(QAbstractItemView::SingleSelection);
         Griglia.horizontalHeader()->setStretchLastSection(true);
@@ -119,18 +118,8 @@ private:
                            "altri utenti fino al salvataggio o all'annullamento."),
             this));
 
-        // The grid follows the dataset, and a row chosen in the grid becomes the dataset's.
-        connect(&Modello, &TModelloDataSet::RigaCorrente, this, [this](int riga) {
-            const QModelIndex attuale = Griglia.currentIndex();
-            if (riga >= 0 && attuale.row() != riga)
-                Griglia.setCurrentIndex(Modello.index(riga, std::max(0, attuale.column())));
-        });
-        connect(Griglia.selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-                piattaforma::Protetto([this] {
-                    const int riga = Griglia.currentIndex().row();
-                    if (Clienti.Active() && riga >= 0 && riga != Clienti.RecNo())
-                        Clienti.MoveTo(riga);
-                }));
+        // The grid and the dataset stay on one row.
+        Modello.CollegaVista(Griglia);
     }
 
     // Widths from the fields' kinds and sizes: measuring the rows' texts costs more than

@@ -75,7 +75,8 @@
  *   CreaGeneratore, SetGeneratore, CheckGeneratore, ValoreGeneratore;
  * - printing: LanciaStampaConDll hands a dataset to the printing library "Vrot";
  * - the window's handle: ScritturaHandleDiApertura.
- * A grid shows and edits a dataset through TModelloDataSet (forms/ModelloDataSet.h).
+ * A grid shows and edits a dataset through TModelloDataSet (forms/ModelloDataSet.h):
+ * Modello.CollegaVista(Griglia) makes it the view's model and keeps view and dataset on one row.
  *
  * Everything runs on the user-interface thread. Database failures are fb::EErroreDB; run
  * the work of a button under piattaforma::Protetto (piattaforma/Protezione.h), which reports

@@ -329,8 +329,8 @@ void TDataSet::Open() {
         campi_[i].dataset_ = this;
         campi_[i].indice_ = static_cast<int>(i);
     }
-    stato_ = Consultazione;
     Lega();
+    stato_ = Consultazione;
     modificato_ = false;
     corrente_ = righe_.empty() ? -1 : 0;
     bof_ = true;
@@ -478,23 +478,23 @@ void TDataSet::Edit() {
         return;
     if (corrente_ < 0)
         throw EErroreDB(QStringLiteral("Cannot edit an empty dataset"));
-    VerificaModificabile();
     VerificaLegame();
+    VerificaModificabile();
     if (BeforeEdit)
         BeforeEdit(*this);
     originale_ = Valori(corrente_);
     stato_ = Modifica;
     modificato_ = false;
-}
     // Where the row's lock (if the handler took one) lives: the edit is written only there.
     const TTransazione* transazione = TransazioneEffettiva();
     generazioneModifica_ = transazione && transazione->InTransaction() ? transazione->Generazione() : 0;
     RegistraModifica(Valore(corrente_, 0));
+}
 
 void TDataSet::Append() {
     RichiediAttivo();
-    VerificaConsultazione();
     VerificaLegame();
+    VerificaConsultazione();
     VerificaModificabile();
     righe_.push_back({-1, Riga(definizioni_.size())});
     originale_ = righe_.back().Valori;
@@ -508,7 +508,6 @@ void TDataSet::Append() {
 
 void TDataSet::Post() {
     RichiediModifica();
-    ScriviRiga(stato_, originale_, Valori(corrente_));
     VerificaLegame();
     const TTransazione* transazione = TransazioneEffettiva();
     if (stato_ == Modifica && generazioneModifica_ != 0 && transazione &&
@@ -519,8 +518,9 @@ void TDataSet::Post() {
                                        "blocco del record è andato perso e la modifica non è stata scritta."));
     }
     const bool inserita = stato_ == Inserimento;
-    stato_ = Consultazione;
+    ScriviRiga(stato_, originale_, Valori(corrente_));
     RegistraModifica(Valore(corrente_, 0), inserita);
+    stato_ = Consultazione;
     modificato_ = false;
     originale_.clear();
 }
@@ -554,11 +554,11 @@ void TDataSet::Delete() {
         Cancel();
     if (corrente_ < 0)
         throw EErroreDB(QStringLiteral("Cannot delete from an empty dataset"));
-    VerificaModificabile();
     VerificaLegame();
+    VerificaModificabile();
     CancellaRiga(Valori(corrente_));
-    const int riga = corrente_;
     RegistraModifica(Valore(corrente_, 0));
+    const int riga = corrente_;
     righe_.erase(righe_.begin() + riga);
     Avvisa([riga](TOsservatoreDataSet& o) { o.RigaTolta(riga); });
     Posiziona(std::min(riga, RecordCount() - 1));
@@ -742,7 +742,6 @@ void TIBTable::PreparaScritture() {
     const QString condizione = QStringLiteral("WHERE ") + colonne.value(0) + QStringLiteral("=:CHIAVE");
     ScriviModifica(scritture_.ModifySQL, tabella, colonne, parametri);
     scritture_.ModifySQL.Add(condizione);
-    ScriviInserimento(scritture_.InsertSQL, tabella, colonne, parametri);
     // The row must still hold what was read: a change saved by another user since is
     // refused, not overwritten. Times (finer in the engine than here) and blobs are left out
     // of the comparison.
@@ -750,6 +749,7 @@ void TIBTable::PreparaScritture() {
         if (Confrontabile(FieldDefs()[static_cast<size_t>(i)].Genere))
             scritture_.ModifySQL.Add(QStringLiteral("AND ") + colonne.value(i) +
                                      QStringLiteral(" IS NOT DISTINCT FROM :V%1").arg(i));
+    ScriviInserimento(scritture_.InsertSQL, tabella, colonne, parametri);
     scritture_.DeleteSQL.Clear();
     scritture_.DeleteSQL.Add(QStringLiteral("DELETE FROM ") + tabella);
     scritture_.DeleteSQL.Add(condizione);
@@ -773,7 +773,6 @@ void VerificaToccata(TAggiornamento& scritture, const QString& tabella, bool mod
 
 } // namespace
 
-void TIBTable::ScriviRiga(Stato stato, const Riga& vecchia, const Riga& nuova) {
 bool TIBTable::Confrontabile(TGenere genere) {
     switch (genere) {
     case TGenere::Testo:
@@ -788,6 +787,7 @@ bool TIBTable::Confrontabile(TGenere genere) {
     }
 }
 
+void TIBTable::ScriviRiga(Stato stato, const Riga& vecchia, const Riga& nuova) {
     PreparaScritture();
     const auto assegna = [&](TParametro& parametro) {
         const QString nome = parametro.Name();

@@ -146,13 +146,6 @@ public:
     // True for a row in edit or insert mode whose values were set.
     bool Modified() const { return modificato_; }
 
-    // Goes to the first row whose column equals the value; false, staying put, when none.
-    bool Locate(const QString& campo, const QVariant& valore);
-    TBookmark GetBookmark() const;
-    // Goes back to the row of the bookmark, found by its key; raises EErroreDB when it is
-    // not there any more.
-    void GotoBookmark(const TBookmark& segnalibro);
-
     // The keys of the rows this dataset changed (edit started, posted, deleted) in work its
     // transaction lost without a commit: the connection died or was closed under it. Such
     // an edit is never written again: posting it is refused. Empty when nothing was lost.
@@ -161,6 +154,13 @@ public:
     void DimenticaModifiche();
     // The current row was added in the work still pending and holds nothing but its key.
     bool RigaNuovaVuota() const;
+
+    // Goes to the first row whose column equals the value; false, staying put, when none.
+    bool Locate(const QString& campo, const QVariant& valore);
+    TBookmark GetBookmark() const;
+    // Goes back to the row of the bookmark, found by its key; raises EErroreDB when it is
+    // not there any more.
+    void GotoBookmark(const TBookmark& segnalibro);
 
     void AggiungiOsservatore(TOsservatoreDataSet* osservatore);
     void TogliOsservatore(TOsservatoreDataSet* osservatore);
@@ -199,13 +199,6 @@ private:
     void ImpostaCampo(int indice, const QVariant& valore);
     // The row's values, decoded from the select the first time they are wanted whole.
     Riga& Valori(int riga);
-
-    // A row of the select (Letta, its number there, while Valori is empty) or one of the
-    // dataset's own (Valori).
-    struct RigaDati {
-        int Letta = -1;
-        Riga Valori;
-    };
     // A dataset belongs to the connection it was first opened on as it was then: once the
     // program has closed that connection (another company, another user) it neither reads
     // nor writes again.
@@ -214,6 +207,13 @@ private:
     // Notes a change of the row with that key in the transaction's current work.
     void RegistraModifica(const QVariant& chiave, bool inserita = false);
     bool LavoroPerso() const;
+
+    // A row of the select (Letta, its number there, while Valori is empty) or one of the
+    // dataset's own (Valori).
+    struct RigaDati {
+        int Letta = -1;
+        Riga Valori;
+    };
 
     std::vector<TDefinizioneCampo> definizioni_;
     std::vector<TCampoDataSet> campi_;
@@ -226,13 +226,6 @@ private:
     bool modificato_ = false;
     Stato stato_ = Inattivo;
     std::vector<TOsservatoreDataSet*> osservatori_;
-};
-
-// The table kind: every row of one table, in the order of an index (the first column when
-// none is set). The key is the first column; rows are written back by that key.
-class TIBTable : public TDataSet {
-public:
-    using TDataSet::TDataSet;
 
     TDatabase* databaseLegato_ = nullptr;
     quint64 epocaLegata_ = 0;
@@ -247,6 +240,13 @@ public:
     Lavoro lavoro_;
     QList<QVariant> perse_;
     quint64 generazioneModifica_ = 0; // of the edit in progress: where its lock was taken
+};
+
+// The table kind: every row of one table, in the order of an index (the first column when
+// none is set). The key is the first column; rows are written back by that key.
+class TIBTable : public TDataSet {
+public:
+    using TDataSet::TDataSet;
     QString ClassName() const override { return QStringLiteral("TIBTable"); }
 
     QString TableName;
@@ -270,6 +270,8 @@ protected:
 private:
     void PreparaScritture();
     QString Tabella() const;
+    // Kinds whose value reads back exactly as stored, so a write can check it is unchanged.
+    static bool Confrontabile(TGenere genere);
 
     TAggiornamento scritture_;
     QString tabellaScritture_;
@@ -277,8 +279,6 @@ private:
     QString tabellaIndici_;
     TDatabase* databaseIndici_ = nullptr;
 };
-    // Kinds whose value reads back exactly as stored, so a write can check it is unchanged.
-    static bool Confrontabile(TGenere genere);
 
 // The query kind: the rows of any select. Changes are written through the update object's
 // statements (ModifySQL, InsertSQL, DeleteSQL), whose parameters name the columns: ":NAME"

@@ -3,10 +3,10 @@
 set -euo pipefail
 
 # fonts-liberation gives "Arial" its metrics and fonts-wine a free "Tahoma", so designed
-# windows fit their texts.
+# windows fit their texts; qt6-translations-l10n puts Qt's own buttons and dialogs in Italian.
 pacchetti=(
   cmake g++ make pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils
   libgtest-dev libgmock-dev
   xvfb xauth fonts-liberation fonts-wine

@@ -6,6 +6,9 @@
 #include "piattaforma/Protezione.h"
 
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 namespace {
 
@@ -18,11 +21,27 @@ void RegistraTahoma() {
         QFontDatabase::addApplicationFont(QString::fromLatin1(file));
 }
 
+// Qt's own texts (the Yes and No of the message boxes, the file and print dialogs) in
+// Italian, from Debian's qt6-translations-l10n. qt_it is only a catalogue that names
+// qtbase_it and the others, so it is the fallback for an installation that has no qtbase_it.
+void InstallaTraduzioniQt(QApplication& applicazione) {
+    const QString cartella = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const char* catalogo : {"qtbase_it", "qt_it"}) {
+        auto* traduttore = new QTranslator(&applicazione);
+        if (traduttore->load(QString::fromLatin1(catalogo), cartella) && applicazione.installTranslator(traduttore))
+            return;
+        delete traduttore;
+    }
+}
+
 } // namespace
 
 TApplicazione::TApplicazione(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Quendra"));
     RegistraTahoma();
+    // Numbers and dates in Qt's own widgets (spin boxes, date editors, dialogs) the Italian way.
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    InstallaTraduzioniQt(*this);
     piattaforma::ImpostaRapportoEccezioni([](std::exception_ptr e) { MostraEccezione(e); });
 }
 

@@ -34,8 +34,8 @@ struct TDefinizioneCampo {
     int Scala = 0;
     int Precisione = 0;
     // Where the values come from; empty for an expression.
-    QString Tabella;
-    QString Colonna;
+    QString Tabella{};
+    QString Colonna{};
 };
 
 // One column of the current row; during an edit it reads and writes the row being edited.

@@ -108,10 +108,11 @@ TEST(FormatoCampi, StoredValuesAreShownTheItalianWay) {
         EXPECT_EQ(FormattaCampo(caso.campo, caso.valore, true), QString::fromUtf8(caso.inModifica))
             << qPrintable(caso.campo.Nome);
         // What the editor starts with reads back as the same value.
-        if (caso.valore.isValid())
+        if (caso.valore.isValid()) {
             EXPECT_TRUE(ConfrontaValoriCampo(
                 caso.campo, caso.valore, LeggiTestoCampo(caso.campo, FormattaCampo(caso.campo, caso.valore, true)).Valore))
                 << qPrintable(caso.campo.Nome);
+        }
     }
 }
 

@@ -231,6 +231,10 @@ private:
     bool ScriviValoreTabX(const QString& colonna, const QString& nome, const QString& valore, bool perUtente);
     void MostraVerde(TPulsanteStato& pulsante) const;
     void MostraRosso(TPulsanteStato& pulsante) const;
+    // Posts an edit in progress. A new row the engine refuses (its key taken meanwhile) does
+    // not stay pending: it would be posted again at every save, and a delete would find the
+    // stored row with that key.
+    static void PostaOScarta(fb::TDataSet& dataset);
     // When the dataset's transaction lost work with its connection: the user is told which
     // rows were not saved, the rows are read again (now, or once an edit being entered is
     // over) and the silent abort ends the caller's work.

@@ -80,13 +80,7 @@ void TTabXForm::NuovoIntSuGeneratore(fb::TDataSet& dataset, fb::TBookmark& segna
     const qint32 chiave = NuovoValore(query, generatore);
     query.Close();
     AggiungiConChiave(dataset, chiave);
-    try {
-        dataset.Post();
-    } catch (...) {
-        // A key the table refuses (a generator behind the table's keys) leaves no row pending.
-        dataset.Cancel();
-        throw;
-    }
+    PostaOScarta(dataset); // a generator behind the table's keys leaves no row pending
     MostraRosso(pulsante);
 }
 

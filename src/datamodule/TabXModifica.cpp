@@ -45,20 +45,6 @@ bool InModifica(const fb::TDataSet& dataset) {
     return dataset.State() == fb::TDataSet::Modifica || dataset.State() == fb::TDataSet::Inserimento;
 }
 
-// A new row the engine refuses (its key taken meanwhile) does not stay pending: it would be
-// posted again at every save, and a delete would find the stored row with that key.
-void Posta(fb::TDataSet& dataset) {
-    if (!InModifica(dataset))
-        return;
-    try {
-        dataset.Post();
-    } catch (...) {
-        if (dataset.State() == fb::TDataSet::Inserimento)
-            dataset.Cancel();
-        throw;
-    }
-}
-
 // Someone else holds the row, as opposed to any other failure of the lock.
 bool ConflittoDiBlocco(const fb::EErroreDB& errore) {
     for (const long codice : {335544345L /* lock conflict */, 335544336L /* deadlock */,
@@ -131,6 +117,18 @@ void TTabXForm::RileggiDopoPerdita(fb::TDataSet& dataset, const fb::TBookmark& s
     throw piattaforma::EAbort();
 }
 
+void TTabXForm::PostaOScarta(fb::TDataSet& dataset) {
+    if (!InModifica(dataset))
+        return;
+    try {
+        dataset.Post();
+    } catch (...) {
+        if (dataset.State() == fb::TDataSet::Inserimento)
+            dataset.Cancel();
+        throw;
+    }
+}
+
 void TTabXForm::PreparaTransazioneFinestra(fb::TTransazione& transazione) {
     transazione.DefaultDatabase = &IBDatabase1;
     transazione.Params = IBTransaction1.Params;
@@ -165,7 +163,7 @@ void TTabXForm::ChiudiTransazione(fb::TDataSet& dataset, fb::TBookmark& segnalib
     try {
         const bool aperto = dataset.Active();
         if (aperto) {
-            Posta(dataset);
+            PostaOScarta(dataset);
             segnalibro = dataset.GetBookmark();
         }
         if (transazione && transazione->InTransaction())

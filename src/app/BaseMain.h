@@ -195,6 +195,7 @@ private:
     void CreaTransazioneAux();
     void RegistraArchivio();
     void CaricaUtentiElencabili();
+    void RicaricaUtenti();
     bool EsisteColonna(const QString& tabella, const QString& colonna);
     void ScegliPagina();
     void ApplicaLayoutCompatto();
@@ -217,6 +218,7 @@ private:
 
     // Steps of the changes of user and company.
     void DittaSuccessiva();
+    bool DittaUsabile(const QString& ditta);
     bool ScriviDittaUtente(const QString& ditta);
     void RiavviaTransazioneAux();
     // A statement of the launches kept prepared on the users database, in TransazioneAux.

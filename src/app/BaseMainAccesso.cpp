@@ -98,6 +98,30 @@ void TBaseMainForm::CaricaUtentiElencabili() {
         ListaUtenti2->setCurrentRow(0);
 }
 
+// The list as the users database holds it now, the chosen user kept while still listed.
+void TBaseMainForm::RicaricaUtenti() {
+    const QString scelto = GetNomeUtente();
+    const bool lista = NotebookMain->currentWidget() == ModalitaLista;
+    {
+        const QSignalBlocker bloccoCombo(ComboUtenti1);
+        const QSignalBlocker bloccoLista(ListaUtenti2);
+        ComboUtenti1->clear();
+        ListaUtenti2->clear();
+    }
+    RiavviaTransazioneAux();
+    CaricaUtentiElencabili();
+    if (scelto.isEmpty())
+        return;
+    if (lista) {
+        const QList<QListWidgetItem*> trovati = ListaUtenti2->findItems(scelto, Qt::MatchExactly);
+        if (!trovati.isEmpty())
+            ListaUtenti2->setCurrentItem(trovati.first());
+    } else if (const int indice = ComboUtenti1->findText(scelto, Qt::MatchExactly); indice >= 0) {
+        const QSignalBlocker blocco(ComboUtenti1);
+        ComboUtenti1->setCurrentIndex(indice);
+    }
+}
+
 // A users database without TABX, or any other failure here, keeps the default page.
 void TBaseMainForm::ScegliPagina() {
     NotebookMain->setCurrentWidget(ModalitaDefault);

@@ -72,6 +72,8 @@ void TBaseMainForm::CambioUtente() {
     // Left in place they would still launch functions as the user who left, on top of
     // the access page; the next login builds its own.
     RimuoviPulsantoni();
+    // Users deactivated meanwhile leave the list.
+    RicaricaUtenti();
     if (NotebookMain->currentWidget() == ModalitaLista)
         ListaUtenti2->setFocus();
     else
@@ -89,7 +91,7 @@ void TBaseMainForm::CambioDitta() {
         ditta = selezione.DittaScelta();
     }
     // The libraries' windows work on the archive about to be closed.
-    if (!ChiudiFinestrePerCambio() || !ScriviDittaUtente(ditta))
+    if (!DittaUsabile(ditta) || !ChiudiFinestrePerCambio() || !ScriviDittaUtente(ditta))
         return;
     // One read of the new company's parameters answers the change's questions.
     const TTabXForm::TParametriInBlocco parametri(*TabXForm);
@@ -116,7 +118,7 @@ void TBaseMainForm::DittaSuccessiva() {
         const int corrente = lista->currentItem() && lista->currentItem()->isSelected() ? lista->currentRow() : -1;
         ditta = lista->item(corrente + 1 < lista->count() ? corrente + 1 : 0)->text();
     }
-    if (!ChiudiFinestrePerCambio() || !ScriviDittaUtente(ditta))
+    if (!DittaUsabile(ditta) || !ChiudiFinestrePerCambio() || !ScriviDittaUtente(ditta))
         return;
     const TTabXForm::TParametriInBlocco parametri(*TabXForm);
     TabXForm->SetUserPerNome(TabXForm->GetNomeUser());
@@ -126,6 +128,15 @@ void TBaseMainForm::DittaSuccessiva() {
     ImpostaTitoloMenu();
     if (TGruppoProgramma* attivo = MenuProgrammi->GruppoAttivo())
         CaricaMenu(attivo->Tag());
+}
+
+// Checked as the change is made: the list may be older than an administrator's last change.
+bool TBaseMainForm::DittaUsabile(const QString& ditta) {
+    const QString motivo = TabXForm->MotivoDittaNonUsabile(ditta);
+    if (motivo.isEmpty())
+        return true;
+    piattaforma::MostraErrore(QStringLiteral("Cambio ditta non effettuato: ") + motivo);
+    return false;
 }
 
 void TBaseMainForm::RimuoviPulsantoni() {

@@ -95,11 +95,12 @@ QString TBaseMainForm::Parametro(const QString& nome) {
 }
 
 bool TBaseMainForm::EntraUtente(TInizForm& iniz, const QString& nome, const QString& password) {
-    if (!TabXForm->VerificaPasswordUser(nome, password)) {
-        piattaforma::MostraErrore(QStringLiteral(
-            "Accesso negato: scegliere un'utente ed inserire l'eventuale password. Fare attenzione al "
-            "maiuscolo / minuscolo"));
+    // Checked on what the users database holds now: a user deactivated, or a company
+    // disabled, since the list was read stays out.
+    if (const QString motivo = TabXForm->MotivoAccessoNegato(nome, password); !motivo.isEmpty()) {
+        piattaforma::MostraErrore(motivo);
         SetPassword(QString());
+        RicaricaUtenti();
         return false;
     }
     iniz.MostraSubito();

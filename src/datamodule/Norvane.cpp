@@ -61,3 +61,23 @@ void DividiIntestazioni(const QStringList& intestazioni, QStringList& attive,
             attive.append(intestazione);
     }
 }
+
+bool DittaElencabile(const QString& intestazione) {
+    return !intestazione.isEmpty() && !intestazione.contains(MarcaInattiva.trimmed(), Qt::CaseInsensitive);
+}
+
+StatoDitta StatoDittaTra(const QStringList& intestazioni, const QString& ditta) {
+    if (ditta.isEmpty())
+        return StatoDitta::NonAbilitata;
+    StatoDitta stato = StatoDitta::NonAbilitata;
+    for (const QString& intestazione : intestazioni) {
+        if (intestazione == ditta && DittaElencabile(intestazione))
+            return StatoDitta::Abilitata;
+        QString senzaMarca = intestazione;
+        while (senzaMarca.contains(MarcaInattiva, Qt::CaseInsensitive))
+            senzaMarca.remove(MarcaInattiva, Qt::CaseInsensitive);
+        if (!DittaElencabile(intestazione) && (intestazione == ditta || senzaMarca == ditta))
+            stato = StatoDitta::Disattivata;
+    }
+    return stato;
+}

@@ -40,3 +40,11 @@ QString MarcaDitteInattive(const QString& testo, const QStringList& disattive);
 // with every mark removed, to the disabled ones; any other goes unchanged to the active ones.
 void DividiIntestazioni(const QStringList& intestazioni, QStringList& attive,
                         QStringList& disattive);
+
+// Whether a heading is offered as a company: not empty, and without the mark in any letter case.
+bool DittaElencabile(const QString& intestazione);
+
+// Where a company stands among a user's headings: offered, disabled (its heading carries
+// the mark), or not one of the user's companies at all.
+enum class StatoDitta { Abilitata, Disattivata, NonAbilitata };
+StatoDitta StatoDittaTra(const QStringList& intestazioni, const QString& ditta);

@@ -107,6 +107,18 @@ bool TTabXForm::EseguiEConferma(fb::TQuery& query, fb::TTransazione& transazione
 }
 
 void TTabXForm::ConnettiDatabase(fb::TDatabase& connessione, const QString& percorso) {
+    // An empty or partial path would open, or create, an archive in whatever directory the
+    // program runs in: it is refused, and the connection is left closed as after a failure.
+    if (!piattaforma::PercorsoCompleto(percorso)) {
+        connessione.Close();
+        piattaforma::MostraErrore(
+            QStringLiteral("Errore apertura archivio\n\n") +
+            (percorso.isEmpty() ? QStringLiteral("Il percorso dell'archivio non è indicato: nessun archivio viene aperto.")
+                                : QStringLiteral("Il percorso dell'archivio \"%1\" non è completo: nessun archivio viene "
+                                                 "aperto.")
+                                      .arg(percorso)));
+        return;
+    }
     QString directory, nomeFile;
     DividiPercorso(percorso, directory, nomeFile);
     if (!ApriCreaDatabase(connessione, directory, nomeFile, {}, {}, nullptr))
@@ -120,9 +132,11 @@ void TTabXForm::ConnettiDatabase3(const QString& nomeVoce) { ConnettiDatabase(IB
 void TTabXForm::ConnettiDatabase4(const QString& nomeVoce) { ConnettiDatabase(IBDatabase4, GetV(nomeVoce)); }
 void TTabXForm::ConnettiDatabase5(const QString& nomeVoce) { ConnettiDatabase(IBDatabase5, GetV(nomeVoce)); }
 
-QString TTabXForm::FileIniUtente() const {
+QString TTabXForm::FileIniUtente() const { return FileIniDi(NumUser, NomeUser); }
+
+QString TTabXForm::FileIniDi(qint32 numero, const QString& nome) {
     return piattaforma::DirectoryEseguibile() + QStringLiteral("NOMIDIT\\USERCFG\\") +
-           QString::number(NumUser) + QLatin1Char(' ') + NomeUser + QStringLiteral(".INI");
+           QString::number(numero) + QLatin1Char(' ') + nome + QStringLiteral(".INI");
 }
 
 void TTabXForm::SettaFileIni(const QString& sezione, const QString& chiave, const QString& valore) {

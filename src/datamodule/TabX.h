@@ -75,6 +75,14 @@ public:
     // Appends the user names (source 0) or replaces the list with them (source 1).
     void CaricaUser(QStringList& lista);
     bool VerificaPasswordUser(const QString& nome, const QString& digitata);
+    // The login's check, made on what the users database holds at this moment: the user
+    // exists, is active, typed the right password, and may work on his current company,
+    // whose archive is named by a complete path. Empty when he may enter; otherwise the
+    // message that says why not.
+    QString MotivoAccessoNegato(const QString& nome, const QString& digitata);
+    // Why the current user may not move to that company; empty when he may. The text has
+    // no leading verdict: the caller puts its own before it.
+    QString MotivoDittaNonUsabile(const QString& ditta);
     void SetUserPerNome(const QString& nome);
     void SetUserPerNum(qint32 numero);
     qint32 ProfiloSicurezzaUtente();
@@ -253,6 +261,8 @@ private:
     // Sees what other workstations committed: the users transaction is restarted first.
     QString GetDittaUserPerNome(const QString& nome);
     QString GetNomeUserPerNum(qint32 numero);
+    QString MotivoDittaNonUsabile(qint32 numero, const QString& nome, const QString& ditta);
+    static QString FileIniDi(qint32 numero, const QString& nome);
 
     static void CollegaTransazione(fb::TDatabase& database, fb::TTransazione& transazione);
     // Runs the query's statement and commits; on a database error shows that error box.

@@ -3,6 +3,7 @@
 
 #include "datamodule/TabX.h"
 
+#include "datamodule/Norvane.h"
 #include "fb/Valori.h"
 #include "piattaforma/Ini.h"
 #include "piattaforma/Percorsi.h"
@@ -72,6 +73,99 @@ bool TTabXForm::VerificaPasswordUser(const QString& nome, const QString& digitat
         return false;
     const QString memorizzata = QueryNorvane.FieldByName(QStringLiteral("PWDUTENTE")).AsString();
     return memorizzata.isEmpty() || digitata == memorizzata;
+}
+
+QString TTabXForm::MotivoAccessoNegato(const QString& nome, const QString& digitata) {
+    const QString negato = QStringLiteral("Accesso negato: ");
+    if (ModoUtenti != SorgenteDatabase) {
+        if (ModoUtenti != SorgenteIni)
+            return {};
+        const qint32 numero = GetNumUserPerNome(nome);
+        const QString ditta = piattaforma::LeggiIni(FileIniDi(numero, nome), QStringLiteral("STATUS MACCHINA"),
+                                                    QStringLiteral("UltimaDitta"));
+        const QString motivo = MotivoDittaNonUsabile(numero, nome, ditta);
+        return motivo.isEmpty() ? QString() : negato + motivo;
+    }
+    const QString sconosciuto = QStringLiteral(
+        "Accesso negato: scegliere un'utente ed inserire l'eventuale password. Fare attenzione al "
+        "maiuscolo / minuscolo");
+    if (nome.isEmpty())
+        return sconosciuto;
+    // A snapshot of its own: what an administrator committed a moment ago counts.
+    fb::TTransazione lettura(&IBDatabaseUser);
+    lettura.StartTransaction();
+    fb::TQuery query(&IBDatabaseUser, &lettura);
+    const bool colonnaInattivo = [&] {
+        Apri(query, {QStringLiteral("SELECT 1 FROM RDB$RELATION_FIELDS WHERE"),
+                     QStringLiteral("(RDB$FIELD_NAME='UTENTEINATTIVO')AND"),
+                     QStringLiteral("(RDB$RELATION_NAME='UTENTI')")});
+        return !query.Eof();
+    }();
+    Apri(query, {QStringLiteral("SELECT CODICE,PWDUTENTE,DITTA") +
+                     (colonnaInattivo ? QStringLiteral(",UTENTEINATTIVO") : QString()) +
+                     QStringLiteral(" FROM UTENTI"),
+                 CondizioneNome(nome)});
+    if (query.Eof())
+        return sconosciuto;
+    const QString memorizzata = query.FieldByName(QStringLiteral("PWDUTENTE")).AsString();
+    if (!memorizzata.isEmpty() && digitata != memorizzata)
+        return sconosciuto;
+    if (colonnaInattivo) {
+        const QString inattivo = query.FieldByName(QStringLiteral("UTENTEINATTIVO")).AsString();
+        if (!inattivo.isEmpty() && inattivo != QStringLiteral("0"))
+            return negato + QStringLiteral("l'utente %1 è stato disattivato.").arg(nome);
+    }
+    const qint32 numero = query.FieldByName(QStringLiteral("CODICE")).AsInteger();
+    const QString ditta = query.FieldByName(QStringLiteral("DITTA")).AsString();
+    query.Close();
+    const QString motivo = MotivoDittaNonUsabile(numero, nome, ditta);
+    return motivo.isEmpty() ? QString() : negato + motivo;
+}
+
+QString TTabXForm::MotivoDittaNonUsabile(const QString& ditta) {
+    return MotivoDittaNonUsabile(NumUser, NomeUser, ditta);
+}
+
+// The company must be one of the user's, not disabled, and name its archive fully: an
+// empty or partial path would open, or create, a database wherever the program runs.
+QString TTabXForm::MotivoDittaNonUsabile(qint32 numero, const QString& nome, const QString& ditta) {
+    if (ditta.isEmpty())
+        return QStringLiteral("all'utente %1 non è assegnata alcuna ditta.").arg(nome);
+    QStringList intestazioni;
+    QString archivio;
+    if (ModoUtenti == SorgenteIni) {
+        intestazioni = piattaforma::SezioniIni(FileIniDi(numero, nome));
+        archivio = piattaforma::LeggiIni(FileIniDi(numero, nome), ditta, QStringLiteral("Archivio"));
+    } else if (ModoUtenti == SorgenteDatabase) {
+        fb::TTransazione lettura(&IBDatabaseUser);
+        lettura.StartTransaction();
+        fb::TQuery query(&IBDatabaseUser, &lettura);
+        Apri(query, {QStringLiteral("SELECT DISTINCT INTESTAZIONE FROM TABNORVANE"),
+                     QStringLiteral("WHERE UTENTE=") + fb::Quota(numero)});
+        for (; !query.Eof(); query.Next())
+            intestazioni.append(query.Fields(0).AsString());
+        archivio = PrimoTesto(query,
+                              {QStringLiteral("SELECT VALORE FROM TABNORVANE WHERE"),
+                               QStringLiteral("(UTENTE=") + fb::Quota(numero) + QStringLiteral(")AND"),
+                               QStringLiteral("(INTESTAZIONE=") + fb::Quota(ditta) + QStringLiteral(")AND"),
+                               QStringLiteral("(PARAMETRO='Archivio')")},
+                              QStringLiteral("VALORE"));
+    } else {
+        return {};
+    }
+    switch (StatoDittaTra(intestazioni, ditta)) {
+    case StatoDitta::Disattivata:
+        return QStringLiteral("la ditta \"%1\" è disattivata.").arg(ditta);
+    case StatoDitta::NonAbilitata:
+        return QStringLiteral("l'utente %1 non è abilitato alla ditta \"%2\".").arg(nome, ditta);
+    case StatoDitta::Abilitata:
+        break;
+    }
+    if (archivio.isEmpty())
+        return QStringLiteral("per la ditta \"%1\" non è indicato l'archivio (parametro \"Archivio\").").arg(ditta);
+    if (!piattaforma::PercorsoCompleto(archivio))
+        return QStringLiteral("l'archivio della ditta \"%1\" non ha un percorso completo: \"%2\".").arg(ditta, archivio);
+    return {};
 }
 
 QString TTabXForm::GetPasswordUserPerNome(const QString& nome) {

@@ -1,5 +1,6 @@
 #include "forms/SelezDitta.h"
 
+#include "datamodule/Norvane.h"
 #include "datamodule/TabX.h"
 #include "fb/Query.h"
 #include "fb/Valori.h"
@@ -20,7 +21,6 @@
 namespace {
 
 const QString ModalitaSmall = QStringLiteral("SMALL");
-const QString MarcaInattiva = QStringLiteral("<INATTIVA>");
 
 // The designed sizes the compact layout is scaled from.
 constexpr double LarghezzaCompatta = 230.0;
@@ -33,10 +33,6 @@ int Scala(int valore, int centesimi) {
 QRect Scala(const QRect& r, int centesimi) {
     return QRect(Scala(r.x(), centesimi), Scala(r.y(), centesimi), Scala(r.width(), centesimi),
                  Scala(r.height(), centesimi));
-}
-
-bool DittaElencabile(const QString& intestazione) {
-    return !intestazione.isEmpty() && !intestazione.toUpper().contains(MarcaInattiva);
 }
 
 } // namespace

@@ -20,12 +20,6 @@ QString ConBarraFinale(QString directory) {
     return directory;
 }
 
-QString DirectoryEseguibileReale() {
-    static const QString directory = ConBarraFinale(
-        QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath());
-    return directory;
-}
-
 bool EUnSeparatore(QChar c) {
     return c == u'/' || c == u'\\';
 }
@@ -83,6 +77,12 @@ bool StaSottoRadice(const QString& directory, const QString& radice) {
 }
 
 } // namespace
+
+QString DirectoryEseguibileReale() {
+    static const QString directory = ConBarraFinale(
+        QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath());
+    return directory;
+}
 
 QString DirectoryEseguibile() {
     const QString& impostata = DirectoryImpostata();
@@ -192,6 +192,18 @@ QStringList UnitaDisponibili() {
         lettere << QStringLiteral("z");
     lettere.sort();
     return lettere;
+}
+
+bool PercorsoCompleto(const QString& percorso) {
+    const auto separatore = [](QChar c) { return c == u'\\' || c == u'/'; };
+    if (percorso.isEmpty())
+        return false;
+    if (separatore(percorso[0]))
+        return true;
+    if (percorso.size() >= 3 && percorso[0].isLetter() && percorso[1] == u':')
+        return separatore(percorso[2]);
+    const qsizetype duePunti = percorso.indexOf(u':');
+    return duePunti >= 2 && duePunti + 1 < percorso.size();
 }
 
 bool DirectoryEsiste(const QString& percorso) {

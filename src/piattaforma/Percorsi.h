@@ -8,6 +8,10 @@ namespace piattaforma {
 // Directory of the running executable, always with a trailing "/".
 QString DirectoryEseguibile();
 
+// Where the executable really is, whatever the tests set: for what every process of one
+// installation must agree on for as long as it runs.
+QString DirectoryEseguibileReale();
+
 // Tests point the program at a throw-away directory; an empty text restores the real one.
 void ImpostaDirectoryEseguibile(const QString& directory);
 
@@ -30,6 +34,12 @@ QString LetteraUnitaProgramma();
 // also a link that points nowhere (a drive not ready), and "z" for "/" unless a link
 // names it otherwise.
 QStringList UnitaDisponibili();
+
+// Whether a database path names its place fully: a path from the root ("/dati/a.fdb"), a
+// drive with its root ("C:\Dati\a.fdb"), a network share ("\\SRV\Dati\a.fdb") or a
+// server's own form ("SRV:C:\Dati\a.fdb", "SRV:ALIAS"). Anything else would be looked for
+// in whatever directory the process happens to run in.
+bool PercorsoCompleto(const QString& percorso);
 
 bool DirectoryEsiste(const QString& percorso);
 

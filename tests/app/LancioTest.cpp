@@ -313,6 +313,23 @@ TEST_F(Tasti, F9ChangesTheCompanyThroughTheDialogAndCancelWritesNothing) {
     EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
 }
 
+// The dialog lists what the users database held when it opened; the change checks again.
+TEST_F(Tasti, F9ToACompanyDisabledMeanwhileChangesNothing) {
+    Entra("ROSSI");
+    Finestra().show();
+    prova::QuandoSiApre<TSelezDittaForm>([this](TSelezDittaForm& d) {
+        Utenti({"UPDATE TABNORVANE SET INTESTAZIONE='BETA <INATTIVA>' WHERE INTESTAZIONE='BETA'"});
+        d.ListBoxSelDitta->setCurrentRow(d.ListBoxSelDitta->count() - 1);
+        d.ButtonOk->click();
+    });
+    Premi(Finestra().MenuProgrammi, Qt::Key_F9);
+    EXPECT_EQ(msg->Testi(), QStringList{"Cambio ditta non effettuato: la ditta \"BETA\" è disattivata."});
+    EXPECT_EQ(ValoreUtenti("SELECT DITTA FROM UTENTI WHERE CODICE=1"), "ALFA");
+    EXPECT_EQ(Finestra().TabXForm->GetDitta(), "ALFA");
+    EXPECT_EQ(Finestra().windowTitle(), "Ditta: ALFA - Utente: ROSSI");
+    EXPECT_TRUE(Finestra().TabXForm->IBDatabase1.Connected());
+}
+
 TEST_F(Tasti, F8GoesBackToTheAccessPageOnce) {
     Entra("ROSSI");
     Finestra().show();

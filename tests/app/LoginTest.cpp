@@ -38,6 +38,72 @@ TEST_F(Login, WrongPasswordOrNoUserEmptiesTheFieldsAndWritesNothing) {
     EXPECT_EQ(ValoreUtenti("SELECT COUNT(*) FROM KESTOLOG"), "0");
 }
 
+// What an administrator changed after the access window read its list counts at the login:
+// the user is refused with a message that says why, nothing is opened or written, no
+// archive appears anywhere, and the list is read again.
+struct Rifiuto {
+    const char* nome;
+    QStringList modifiche; // on the users database, after the window opened
+    QString messaggio;
+    bool elencato;         // ROSSI still in the list afterwards
+};
+
+void PrintTo(const Rifiuto& caso, std::ostream* os) {
+    *os << caso.nome;
+}
+
+class RifiutiLogin : public FinestraDiProva, public ::testing::WithParamInterface<Rifiuto> {};
+
+TEST_P(RifiutiLogin, IsMadeOnTheUsersDatabaseAsItIsNow) {
+    const Rifiuto& caso = GetParam();
+    const QString cartella = QDir::currentPath();
+    const QStringList prima = QDir(cartella).entryList({"*.fdb"});
+    Finestra();
+    Utenti(caso.modifiche);
+    Entra("ROSSI");
+    EXPECT_EQ(msg->Testi(), QStringList{caso.messaggio});
+    TBaseMainForm& f = Finestra();
+    EXPECT_FALSE(f.SessioneAperta);
+    EXPECT_FALSE(f.NotebookMain->isHidden());
+    EXPECT_FALSE(f.TabXForm->IBDatabase1.Connected());
+    EXPECT_EQ(ValoreUtenti("SELECT COUNT(*) FROM KESTOLOG"), "0");
+    EXPECT_EQ(QDir(cartella).entryList({"*.fdb"}), prima);
+    EXPECT_EQ(f.ComboUtenti1->findText("ROSSI") >= 0, caso.elencato);
+    EXPECT_GE(f.ComboUtenti1->findText("D'ANGELO"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , RifiutiLogin,
+    ::testing::Values(
+        Rifiuto{"Deactivated", {"UPDATE UTENTI SET UTENTEINATTIVO='1' WHERE CODICE=1"},
+                "Accesso negato: l'utente ROSSI è stato disattivato.", false},
+        Rifiuto{"CompanyDisabled", {"UPDATE TABNORVANE SET INTESTAZIONE='ALFA <INATTIVA>' WHERE UTENTE=1"},
+                "Accesso negato: la ditta \"ALFA\" è disattivata.", true},
+        Rifiuto{"CompanyNotTheUsers", {"UPDATE UTENTI SET DITTA='BETA' WHERE CODICE=1"},
+                "Accesso negato: l'utente ROSSI non è abilitato alla ditta \"BETA\".", true},
+        Rifiuto{"NoCompany", {"UPDATE UTENTI SET DITTA=NULL WHERE CODICE=1"},
+                "Accesso negato: all'utente ROSSI non è assegnata alcuna ditta.", true},
+        Rifiuto{"NoArchive", {"UPDATE TABNORVANE SET VALORE='' WHERE UTENTE=1 AND PARAMETRO='Archivio'"},
+                "Accesso negato: per la ditta \"ALFA\" non è indicato l'archivio (parametro \"Archivio\").", true},
+        Rifiuto{"ArchiveInTheWorkingDirectory",
+                {"UPDATE TABNORVANE SET VALORE='archivio.fdb' WHERE UTENTE=1 AND PARAMETRO='Archivio'"},
+                "Accesso negato: l'archivio della ditta \"ALFA\" non ha un percorso completo: \"archivio.fdb\".", true},
+        Rifiuto{"WrongPasswordSetMeanwhile", {"UPDATE UTENTI SET PWDUTENTE='nuova' WHERE CODICE=1"}, AccessoNegato,
+                true}),
+    [](const auto& info) { return std::string(info.param.nome); });
+
+// F8 shows the access page again with the list as it is now.
+TEST_F(Login, TheChangeOfUserReadsTheListAgain) {
+    Entra("ROSSI");
+    ASSERT_TRUE(Finestra().SessioneAperta);
+    Utenti({"UPDATE UTENTI SET UTENTEINATTIVO='1' WHERE CODICE=2",
+            "INSERT INTO UTENTI (CODICE, NOMEUTENTE, DITTA, PROFILOSICUREZZA, PROGETTO) VALUES (5, 'BIANCHI', 'ALFA', 1, 1)"});
+    Finestra().CambioUtente();
+    EXPECT_LT(Finestra().ComboUtenti1->findText("D'ANGELO"), 0);
+    EXPECT_GE(Finestra().ComboUtenti1->findText("BIANCHI"), 0);
+    EXPECT_GE(Finestra().ComboUtenti1->findText("ROSSI"), 0);
+}
+
 TEST_F(Login, SuccessfulLoginTurnsTheWindowIntoTheMenu) {
     Entra("D'ANGELO", "Perù");
     EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();

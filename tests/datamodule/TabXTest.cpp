@@ -163,6 +163,31 @@ TEST(TabX, ArchiveThatCannotOpenSaysSoAndStaysClosed) {
     EXPECT_FALSE(QFile::exists(installazione.Directory() + "manca"));
 }
 
+// An empty or partial path would name a database in the working directory: the archive
+// open before is closed, nothing is opened or created, and the box says why.
+TEST(TabX, AnArchiveWithoutACompletePathIsNeitherOpenedNorCreated) {
+    InstallazioneDiProva installazione;
+    const QString corrente = QDir::currentPath();
+    const QStringList prima = QDir(corrente).entryList({"*.fdb"});
+    for (const QString& percorso : {QString(), QStringLiteral("archivio.fdb"), QStringLiteral("dati\\archivio.fdb"),
+                                    QStringLiteral("C:archivio.fdb")}) {
+        SCOPED_TRACE(percorso.toStdString());
+        MessaggiInstallati msg;
+        TTabXForm tabx(nullptr, TTabXForm::SorgenteDatabase);
+        tabx.Crea();
+        tabx.Inserisci("QVR", "Archivio", "", installazione.FileArchivio(), "", "", "", "", "0");
+        tabx.ConnettiDatabase1("Archivio");
+        ASSERT_TRUE(tabx.IBDatabase1.Connected());
+        tabx.SetV("Archivio", percorso);
+        tabx.ConnettiDatabase1("Archivio");
+        EXPECT_FALSE(tabx.IBDatabase1.Connected());
+        ASSERT_EQ(msg->Testi().size(), 1) << msg->Testi().join('|').toStdString();
+        EXPECT_TRUE(msg->Testi()[0].startsWith("Errore apertura archivio\n\nIl percorso dell'archivio "))
+            << msg->Testi()[0].toStdString();
+        EXPECT_EQ(QDir(corrente).entryList({"*.fdb"}), prima);
+    }
+}
+
 TEST(TabX, SettaFileIniBeforeAnyUserWritesTheFileOfUserZero) {
     InstallazioneDiProva installazione(Vuota);
     QDir(installazione.Directory()).mkpath("NOMIDIT/USERCFG");

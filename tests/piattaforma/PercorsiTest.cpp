@@ -189,3 +189,20 @@ TEST(DirectoryEseguibile, ImpostataEPoiRipristinata) {
 }
 
 } // namespace
+
+namespace {
+
+// Only a path that says where it is may name a database: anything else lands in whatever
+// directory the program runs in.
+TEST(PercorsoCompleto, SoloChiDiceDoveSta) {
+    const std::pair<const char*, bool> casi[] = {
+        {"/srv/dati/archivio.fdb", true},    {"C:\\Dati\\archivio.fdb", true}, {"c:/dati/a.fdb", true},
+        {"\\\\SRV\\Dati\\a.fdb", true},       {"SRV:C:\\Dati\\a.fdb", true},     {"localhost:alias", true},
+        {"", false},                         {"archivio.fdb", false},          {"dati\\archivio.fdb", false},
+        {"C:archivio.fdb", false},           {"SRV:", false},
+    };
+    for (const auto& [percorso, completo] : casi)
+        EXPECT_EQ(piattaforma::PercorsoCompleto(QString::fromUtf8(percorso)), completo) << percorso;
+}
+
+} // namespace

@@ -119,7 +119,10 @@ void TBaseMainForm::CollegaSemafori() {
         return false;
     };
     FunzioniDll->Semafori.Occupa = [this](const QString& dll, const QString& funzione, qint32 idFinestra) {
-        OccupaSemaforo(dll, funzione, TabXForm->GetNumUser(), idFinestra, TabXForm->IBDatabase1);
+        if (OccupaSemaforo(dll, funzione, TabXForm->GetNumUser(), idFinestra, TabXForm->IBDatabase1))
+            return true;
+        SegnalaSemaforoOccupato(TabXForm->GetNumUser(), dll, funzione, TabXForm->IBDatabase1);
+        return false;
     };
 }
 

@@ -29,8 +29,8 @@ void* TFunzioniDll::Prepara(const QString& dll, const QString& funzione) {
 void* TFunzioniDll::PreparaConFinestra(const QString& dll, const QString& funzione,
                                        qint32 idFinestra) {
     void* esportazione = Prepara(dll, funzione);
-    if (esportazione && Semafori.Occupa)
-        Semafori.Occupa(dll, funzione, idFinestra);
+    if (esportazione && Semafori.Occupa && !Semafori.Occupa(dll, funzione, idFinestra))
+        return nullptr;
     return esportazione;
 }
 

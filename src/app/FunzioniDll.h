@@ -11,8 +11,10 @@ struct ControlliSemaforo {
     // already recorded and explained the refusal.
     std::function<bool(const QString& dll, const QString& funzione)> PuoAprire;
     // Forms that carry a window identifier only, once the export has been found and just
-    // before it runs: takes the semaphore when the window is a critical one.
-    std::function<void(const QString& dll, const QString& funzione, qint32 idFinestra)> Occupa;
+    // before it runs: takes the semaphore when the window is a critical one. False stops the
+    // launch (another workstation took a conflicting window meanwhile), the refusal already
+    // recorded and explained.
+    std::function<bool(const QString& dll, const QString& funzione, qint32 idFinestra)> Occupa;
 };
 
 // The five loaders, one per entry form of the function libraries. A library that does not

@@ -45,15 +45,6 @@ bool InModifica(const fb::TDataSet& dataset) {
     return dataset.State() == fb::TDataSet::Modifica || dataset.State() == fb::TDataSet::Inserimento;
 }
 
-// Someone else holds the row, as opposed to any other failure of the lock.
-bool ConflittoDiBlocco(const fb::EErroreDB& errore) {
-    for (const long codice : {335544345L /* lock conflict */, 335544336L /* deadlock */,
-                              335544451L /* update conflict */, 335544878L /* concurrent transaction */})
-        if (errore.HaCodice(codice))
-            return true;
-    return false;
-}
-
 // How the lock statement writes the key: a number as it stands; any other value as a
 // quoted literal, so that a text key locks its own row and nothing else runs.
 QString ValoreChiave(const fb::TCampoDataSet& chiave) {
@@ -310,7 +301,7 @@ void TTabXForm::EventoBeforeEditDataSet(fb::TDataSet& dataset, TPulsanteStato& p
             piattaforma::MostraAvviso(AvvisoModifichePerse(QString(), {}));
             RileggiDopoPerdita(dataset, qui, pulsante, false);
         }
-        if (!ConflittoDiBlocco(errore))
+        if (!errore.ConflittoDiBlocco())
             throw; // not another user: the engine's own reason
         piattaforma::MostraAvviso(AvvisoBlocco);
         throw piattaforma::EAbort();

@@ -79,8 +79,11 @@ void CreaSQLAggiornamento(fb::TQuery& query, const QString& tabella, const QStri
 // True when the window (library dll, export form) may open: no taken semaphore of a window
 // linked to it and, when it is specially observed, none of its own.
 bool VerificaSemaforiCritici(const QString& dll, const QString& form, fb::TDatabase& database);
-// Takes a semaphore for this opening when the window is critical.
-void OccupaSemaforo(const QString& dll, const QString& form, qint32 utente, qint32 idFinestra,
+// Takes a semaphore for this opening when the window is critical, checking again, under a
+// lock that every take of a conflicting window also takes, that nothing stands in the way.
+// False when something does (the caller refuses the opening); a database failure is
+// swallowed and answers true.
+bool OccupaSemaforo(const QString& dll, const QString& form, qint32 utente, qint32 idFinestra,
                     fb::TDatabase& database);
 // Records a refused opening in SEMAFORIFANOMALIE.
 void RegistraAnomaliaSemaforo(qint32 utente, const QString& dll, const QString& form,

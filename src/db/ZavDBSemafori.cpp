@@ -10,6 +10,9 @@
 
 #include <QStringList>
 
+#include <chrono>
+#include <thread>
+
 namespace {
 
 const QString CritichePerCollegamento = QStringLiteral(
@@ -52,60 +55,117 @@ void ImpostaFinestra(fb::TQuery& query, const QString& dll, const QString& form)
 
 } // namespace
 
+namespace {
+
+// Both counts in one statement, in the given transaction: the taken semaphores of the windows
+// linked to (DLL, FORM), and those of the window itself when it is specially observed (once
+// per link row: a window without links is never refused for itself).
+bool FinestraLibera(fb::TDatabase& database, fb::TTransazione& transazione, const QString& dll,
+                    const QString& form) {
+    fb::TQuery& query = database.Preparata(
+        {QStringLiteral("SELECT"),
+         QStringLiteral("(") + CritichePerCollegamento,
+         QStringLiteral("INNER JOIN SEMAFORIF F ON (L.DLLCOLLEGATA=F.DLL AND L.FORMCOLLEGATA=F.FORM)"),
+         OccupatiDellaFinestra + QStringLiteral(") COLLEGATE,"),
+         QStringLiteral("(") + CritichePerCollegamento,
+         QStringLiteral("INNER JOIN SEMAFORIF F ON (C.DLL=F.DLL AND C.FORM=F.FORM)"),
+         OccupatiDellaFinestra + QStringLiteral(" AND C.OSSERVATASPECIALE=1) PROPRIE"),
+         QStringLiteral("FROM RDB$DATABASE")},
+        &transazione);
+    ImpostaFinestra(query, dll, form);
+    query.Open();
+    const bool libera = query.FieldByName(QStringLiteral("COLLEGATE")).AsInteger() == 0 &&
+                        query.FieldByName(QStringLiteral("PROPRIE")).AsInteger() == 0;
+    query.Close();
+    return libera;
+}
+
+// Locks the rows of SEMAFORIFCRITICHE of the window and of the windows linked to it, in one
+// order for everybody; the number of rows locked, 0 when the window is not critical. Every
+// take of a window locks that window's row, so two takes that could conflict meet on a row.
+int BloccaCritiche(fb::TDatabase& database, fb::TTransazione& transazione, const QString& dll,
+                   const QString& form) {
+    fb::TQuery& query = database.Preparata(
+        {QStringLiteral("SELECT C.DLL FROM SEMAFORIFCRITICHE C"),
+         QStringLiteral("WHERE (C.DLL=:DLL AND C.FORM=:FORM) OR EXISTS (SELECT 1 FROM SEMAFORIFCRITICHECOLL L"),
+         QStringLiteral("WHERE L.DLLPRIN=:DLL AND L.FORMPRIN=:FORM AND L.DLLCOLLEGATA=C.DLL AND L.FORMCOLLEGATA=C.FORM)"),
+         QStringLiteral("ORDER BY C.DLL, C.FORM"),
+         QStringLiteral("WITH LOCK")},
+        &transazione);
+    ImpostaFinestra(query, dll, form);
+    query.Open();
+    int righe = 0;
+    for (; !query.Eof(); query.Next())
+        ++righe;
+    query.Close();
+    return righe;
+}
+
+bool ECritica(fb::TDatabase& database, fb::TTransazione& transazione, const QString& dll, const QString& form) {
+    fb::TQuery& critica = database.Preparata(
+        {QStringLiteral("SELECT COALESCE(COUNT(*),0) TOT FROM SEMAFORIFCRITICHE"), QStringLiteral("WHERE DLL=:DLL AND FORM=:FORM")},
+        &transazione);
+    ImpostaFinestra(critica, dll, form);
+    critica.Open();
+    const bool si = critica.FieldByName(QStringLiteral("TOT")).AsInteger() > 0;
+    critica.Close();
+    return si;
+}
+
+// How long a take waits for another workstation's take of a conflicting window: that one
+// holds its locks for a few statements only.
+constexpr int TentativiBlocco = 40;
+constexpr auto AttesaTraTentativi = std::chrono::milliseconds(25);
+
+} // namespace
+
 bool VerificaSemaforiCritici(const QString& dll, const QString& form, fb::TDatabase& database) {
-    // Both counts in one statement, kept prepared, in the connection's read-committed reading
-    // transaction: each sees what other workstations have committed up to that moment, as a
-    // transaction started afresh for each count would, in one round trip to the server.
-    // The second is counted once per link row: a window without links is never refused for itself.
+    // Kept prepared, in the connection's read-committed reading transaction: each count sees
+    // what other workstations have committed up to that moment, in one round trip.
     try {
-        fb::TQuery& query = database.Preparata(
-            {QStringLiteral("SELECT"),
-             QStringLiteral("(") + CritichePerCollegamento,
-             QStringLiteral("INNER JOIN SEMAFORIF F ON (L.DLLCOLLEGATA=F.DLL AND L.FORMCOLLEGATA=F.FORM)"),
-             OccupatiDellaFinestra + QStringLiteral(") COLLEGATE,"),
-             QStringLiteral("(") + CritichePerCollegamento,
-             QStringLiteral("INNER JOIN SEMAFORIF F ON (C.DLL=F.DLL AND C.FORM=F.FORM)"),
-             OccupatiDellaFinestra + QStringLiteral(" AND C.OSSERVATASPECIALE=1) PROPRIE"),
-             QStringLiteral("FROM RDB$DATABASE")},
-            &database.TransazioneLettura());
-        ImpostaFinestra(query, dll, form);
-        query.Open();
-        const bool libera = query.FieldByName(QStringLiteral("COLLEGATE")).AsInteger() == 0 &&
-                            query.FieldByName(QStringLiteral("PROPRIE")).AsInteger() == 0;
-        query.Close();
-        return libera;
+        return FinestraLibera(database, database.TransazioneLettura(), dll, form);
     } catch (const fb::EErroreDB&) {
         // A missing table or a lost connection never keeps a window from opening.
         return true;
     }
 }
 
-void OccupaSemaforo(const QString& dll, const QString& form, qint32 utente, qint32 idFinestra,
+bool OccupaSemaforo(const QString& dll, const QString& form, qint32 utente, qint32 idFinestra,
                     fb::TDatabase& database) {
-    EseguiSuSemafori(database, [&](fb::TQuery&, fb::TTransazione& transazione) {
-        fb::TQuery& critica = database.Preparata({QStringLiteral("SELECT COALESCE(COUNT(*),0) TOT FROM SEMAFORIFCRITICHE"),
-                                                  QStringLiteral("WHERE DLL=:DLL AND FORM=:FORM")},
-                                                 &transazione);
-        ImpostaFinestra(critica, dll, form);
-        critica.Open();
-        const bool daOccupare = critica.FieldByName(QStringLiteral("TOT")).AsInteger() > 0;
-        critica.Close();
-        if (!daOccupare)
-            return;
-        // No column list: SEMAFORIF's six columns are in this order. The identifier goes as
-        // text and the user as a number, as the statement has always written them.
-        fb::TQuery& occupa = database.Preparata({QStringLiteral("INSERT INTO SEMAFORIF VALUES("), QStringLiteral(":ID,"),
-                                                 QStringLiteral(":DLL,"), QStringLiteral(":FORM,"),
-                                                 QStringLiteral(":UTENTE,"), QStringLiteral("1,"),
-                                                 QStringLiteral("'NOW')")},
-                                                &transazione);
-        occupa.ParamByName(QStringLiteral("ID")).AsString(QString::number(idFinestra));
-        ImpostaFinestra(occupa, dll, form);
-        occupa.ParamByName(QStringLiteral("UTENTE")).AsInteger(utente);
-        occupa.ExecSQL();
-        // One commit for the row: nothing else runs in this transaction.
-        transazione.Commit();
-    });
+    // The check before the library was loaded is made again here, under the locks and in the
+    // transaction that inserts the semaphore: of several workstations that passed it at the
+    // same moment, one takes the window and the others are refused.
+    for (int tentativo = 1;; ++tentativo) {
+        fb::TTransazione transazione(&database);
+        transazione.Params = {QStringLiteral("isc_tpb_read_committed"), QStringLiteral("isc_tpb_rec_version"),
+                              QStringLiteral("isc_tpb_nowait")};
+        try {
+            transazione.StartTransaction();
+            if (BloccaCritiche(database, transazione, dll, form) == 0 || !ECritica(database, transazione, dll, form))
+                return true;
+            if (!FinestraLibera(database, transazione, dll, form))
+                return false;
+            // No column list: SEMAFORIF's six columns are in this order. The identifier goes
+            // as text and the user as a number, as the statement has always written them.
+            fb::TQuery& occupa = database.Preparata({QStringLiteral("INSERT INTO SEMAFORIF VALUES("), QStringLiteral(":ID,"),
+                                                     QStringLiteral(":DLL,"), QStringLiteral(":FORM,"),
+                                                     QStringLiteral(":UTENTE,"), QStringLiteral("1,"),
+                                                     QStringLiteral("'NOW')")},
+                                                    &transazione);
+            occupa.ParamByName(QStringLiteral("ID")).AsString(QString::number(idFinestra));
+            ImpostaFinestra(occupa, dll, form);
+            occupa.ParamByName(QStringLiteral("UTENTE")).AsInteger(utente);
+            occupa.ExecSQL();
+            transazione.Commit();
+            return true;
+        } catch (const fb::EErroreDB& errore) {
+            if (!errore.ConflittoDiBlocco())
+                return true;   // as before: a failure never stops a launch by itself
+            if (tentativo == TentativiBlocco)
+                return false;  // still held: the other take is taken to be winning
+            std::this_thread::sleep_for(AttesaTraTentativi);
+        }
+    }
 }
 
 void RegistraAnomaliaSemaforo(qint32 utente, const QString& dll, const QString& form,

@@ -52,4 +52,12 @@ bool EErroreDB::ConnessionePersa() const {
     return false;
 }
 
+bool EErroreDB::ConflittoDiBlocco() const {
+    for (const long codice : {335544345L /* lock conflict */, 335544336L /* deadlock */,
+                              335544451L /* update conflict */, 335544878L /* concurrent transaction */})
+        if (HaCodice(codice))
+            return true;
+    return false;
+}
+
 } // namespace fb

@@ -41,6 +41,8 @@ public:
     // The connection is gone (server stopped, network down, database shut down): the
     // attachment is dead, and only attaching again can help.
     bool ConnessionePersa() const;
+    // Another transaction holds the row (lock or update conflict, deadlock).
+    bool ConflittoDiBlocco() const;
 
 private:
     QString messaggio_;

@@ -96,6 +96,7 @@ protected:
                               .arg(QFileInfo(dll).fileName(), funzione)
                               .arg(id)
                               .arg(libreria.NumeroChiamate()));
+            return true;
         };
         lancia(osservato, Prova());
         for (const ChiamataRicevuta& c : libreria.Chiamate())
@@ -196,7 +197,10 @@ TEST_F(FunzioniDll, MissingLibraryOrExportEndsTheLaunchWithoutAWord) {
     for (const Caso& caso : casi) {
         SCOPED_TRACE(caso.nome);
         int occupati = 0;
-        funzioni.Semafori.Occupa = [&](const QString&, const QString&, qint32) { ++occupati; };
+        funzioni.Semafori.Occupa = [&](const QString&, const QString&, qint32) {
+            ++occupati;
+            return true;
+        };
         funzioni.CaricaFunzioneDLL(caso.dll, caso.funzione, 7);
         funzioni.CaricaFunzioneDLL2(caso.dll, caso.funzione, "p", 7);
         funzioni.CaricaFunzioneDLLX(caso.dll, caso.funzione, 42, 7);

@@ -8,6 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <barrier>
+#include <chrono>
+#include <memory>
+#include <thread>
 #include <vector>
 
 using piattaforma::TipoMessaggio;
@@ -121,8 +126,10 @@ bool Apri(const Apertura& apertura, fb::TDatabase& database) {
         SegnalaSemaforoOccupato(apertura.utente, apertura.dll, apertura.form, database);
         return false;
     }
-    OccupaSemaforo(apertura.dll, apertura.form, apertura.utente, apertura.idFinestra, database);
-    return true;
+    if (OccupaSemaforo(apertura.dll, apertura.form, apertura.utente, apertura.idFinestra, database))
+        return true;
+    SegnalaSemaforoOccupato(apertura.utente, apertura.dll, apertura.form, database);
+    return false;
 }
 
 class AperturaFinestre : public ::testing::TestWithParam<Caso> {
@@ -316,7 +323,10 @@ TEST_P(DuePostazioni, AWindowTakenOnOneIsRefusedOnTheOther) {
 
     ASSERT_TRUE(VerificaSemaforiCritici(Mag, MagForm, seconda));
     ASSERT_TRUE(VerificaSemaforiCritici(Mag, MagForm, prima));
-    OccupaSemaforo(Mag, MagForm, 7, 101, prima);
+    EXPECT_TRUE(OccupaSemaforo(Mag, MagForm, 7, 101, prima));
+    // Both passed the check before either took the window: the second take is refused.
+    EXPECT_FALSE(OccupaSemaforo(Mag, MagForm, 8, 102, seconda));
+    EXPECT_EQ(Occupati(installazione.FileArchivio()), QStringList{"101|Mag.dll|ShowMagFormX|7|1"});
 
     EXPECT_FALSE(VerificaSemaforiCritici(Mag, MagForm, seconda));
     SegnalaSemaforoOccupato(8, Mag, MagForm, seconda);
@@ -332,6 +342,50 @@ TEST_P(DuePostazioni, AWindowTakenOnOneIsRefusedOnTheOther) {
     query.Close();
     lettura.Commit();
     EXPECT_FALSE(VerificaSemaforiCritici(Mag, MagForm, prima));
+}
+
+// Workstations that launch the same window at the same moment, round after round, each as
+// the loaders do (check, library load, take): in every round exactly one opens it, and the
+// window ends with one taken semaphore. The check and the take used to be apart, and most
+// rounds opened it several times.
+TEST_P(DuePostazioni, OfManySimultaneousLaunchesOfACriticalWindowExactlyOneOpens) {
+    InstallazioneDiProva installazione{{.DatabaseUtenti = false, .Archivio = true}};
+    InstallazioneDiProva::Esegui(installazione.FileArchivio(), MagOsservataCollegata);
+    constexpr int Postazioni = 8;
+    constexpr int Giri = 25;
+    std::vector<std::unique_ptr<fb::TDatabase>> postazioni;
+    for (int i = 0; i < Postazioni; ++i) {
+        postazioni.push_back(std::make_unique<fb::TDatabase>());
+        prova::ImpostaParametriApertura(*postazioni.back(),
+                                        prova::NomeDatabase(installazione.FileArchivio(), GetParam()));
+        postazioni.back()->Open();
+    }
+    std::atomic<int> aperte{0};
+    std::vector<int> apertePerGiro;
+    std::barrier fineGiro(Postazioni, [&]() noexcept {
+        apertePerGiro.push_back(aperte.exchange(0));
+        InstallazioneDiProva::Esegui(installazione.FileArchivio(), {"UPDATE SEMAFORIF SET OCCUPATO=0"});
+    });
+    std::barrier partenza(Postazioni);
+    std::vector<std::thread> fili;
+    for (int i = 0; i < Postazioni; ++i)
+        fili.emplace_back([&, i] {
+            for (int giro = 0; giro < Giri; ++giro) {
+                partenza.arrive_and_wait();
+                fb::TDatabase& db = *postazioni[i];
+                if (VerificaSemaforiCritici(Mag, MagForm, db)) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(2)); // the library loads
+                    if (OccupaSemaforo(Mag, MagForm, i, giro * 100 + i, db))
+                        ++aperte;
+                }
+                fineGiro.arrive_and_wait();
+            }
+        });
+    for (std::thread& filo : fili)
+        filo.join();
+    EXPECT_EQ(apertePerGiro, std::vector<int>(Giri, 1));
+    const QStringList righe = Occupati(installazione.FileArchivio());
+    EXPECT_EQ(righe.size(), Giri);
 }
 
 INSTANTIATE_TEST_SUITE_P(, DuePostazioni, ::testing::Values(false, true),

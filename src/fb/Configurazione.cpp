@@ -6,6 +6,9 @@
 #include <QSaveFile>
 #include <QTextStream>
 
+#include "piattaforma/Percorsi.h"
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fb::client {
@@ -81,7 +84,26 @@ bool Prepara(const QString& radice, const QString& cartella) {
 
 } // namespace
 
+QString ScegliCartellaBlocchi() {
+    const QString impostata = qEnvironmentVariable("FIREBIRD_LOCK");
+    if (!impostata.isEmpty())
+        return impostata;
+    const QString cartella = piattaforma::DirectoryEseguibileReale() + QStringLiteral("firebird-lock");
+    const QByteArray nome = QFile::encodeName(cartella);
+    // Group-writable and set-group-id: the lock files take the installation's group, so
+    // that its users share them; the engine makes them readable by owner and group only.
+    if (::mkdir(nome.constData(), 0770) == 0)
+        ::chmod(nome.constData(), 02770);
+    struct stat stato {};
+    if (::lstat(nome.constData(), &stato) != 0 || !S_ISDIR(stato.st_mode) ||
+        ::access(nome.constData(), W_OK | X_OK) != 0)
+        return {};
+    qputenv("FIREBIRD_LOCK", nome);
+    return cartella;
+}
+
 QString PreparaConfigurazione() {
+    ScegliCartellaBlocchi();
     const QString cartella = CartellaPropria();
     QString radice = qEnvironmentVariable("FIREBIRD");
     // Inherited from a process of ours: already prepared.

@@ -1,9 +1,10 @@
 // The real program start on a throw-away installation, driven as a user would: it logs in
 // as the user named and, when asked, runs one menu entry; then it waits like the program
 // does. Boxes are written to stderr and answered OK, since nobody is there to see them.
-//   ProgrammaDiProva <installation directory> <user> [<program> <entry> [modifica] | F9]
+//   ProgrammaDiProva <installation directory> <user> [<program> <entry> [modifica | salva <text>] | F9]
 // F9 leaves the company dialog open, modal, once the login is done; modifica changes the
-// first row's second column in the grid of the window the entry opened, unsaved.
+// first row's second column in the grid of the window the entry opened, unsaved; salva
+// writes <text> there, presses "Salva" and ends the program as a close does.
 
 #include "app/BaseMain.h"
 #include "app/Programma.h"
@@ -38,7 +39,9 @@ int main(int argc, char** argv) {
     const bool ditta = argc > 3 && QByteArray(argv[3]) == "F9";
     const int programma = argc > 4 ? std::atoi(argv[3]) : 0;
     const int voce = argc > 4 ? std::atoi(argv[4]) : 0;
-    const bool modifica = argc > 5 && QByteArray(argv[5]) == "modifica";
+    const bool salva = argc > 6 && QByteArray(argv[5]) == "salva";
+    const bool modifica = salva || (argc > 5 && QByteArray(argv[5]) == "modifica");
+    const QString testo = salva ? QString::fromLocal8Bit(argv[6]) : QStringLiteral("non salvato");
     MessaggiSuErrore messaggi;
     return EseguiProgramma(argc, argv, [&](TBaseMainForm& f) {
         piattaforma::ImpostaMessaggi(&messaggi);
@@ -47,13 +50,22 @@ int main(int argc, char** argv) {
         if (programma > 0)
             f.EseguiFunzioneVoce(programma, voce, 1);
         if (modifica)
-            for (QWidget* finestra : QApplication::topLevelWidgets())
-                if (auto* griglia = finestra->findChild<QAbstractItemView*>(QStringLiteral("Griglia")))
-                    if (!griglia->model()->setData(griglia->model()->index(0, 1), QStringLiteral("non salvato")))
-                        std::fprintf(stderr, "edit refused\n");
+            for (QWidget* finestra : QApplication::topLevelWidgets()) {
+                auto* griglia = finestra->findChild<QAbstractItemView*>(QStringLiteral("Griglia"));
+                if (!griglia)
+                    continue;
+                if (!griglia->model()->setData(griglia->model()->index(0, 1), testo)) {
+                    std::fprintf(stderr, "edit refused\n");
+                } else if (salva) {
+                    if (auto* pulsante = finestra->findChild<QPushButton*>(QStringLiteral("ButtonSalva")))
+                        pulsante->click();
+                }
+            }
         std::printf("entrato %d\n", f.CodiceSessione);
         std::fflush(stdout);
         if (ditta)
             QTimer::singleShot(0, &f, [&f] { f.CambioDitta(); });
+        if (salva)
+            QTimer::singleShot(0, &f, [&f] { f.close(); });
     });
 }

@@ -238,9 +238,11 @@ void TListaMarcabile::ButtonDeSelClick() {
 void TListaMarcabile::ButtonChiudiClick() { close(); }
 
 bool TListaMarcabile::eventFilter(QObject* oggetto, QEvent* evento) {
+    // A held key repeats its release: only the real one counts, so one press toggles once.
     if (oggetto == griglia_ && evento->type() == QEvent::KeyRelease) {
-        const int tasto = static_cast<QKeyEvent*>(evento)->key();
-        piattaforma::EseguiProtetto([&] { GrigliaKeyUp(tasto); });
+        const auto* tasto = static_cast<QKeyEvent*>(evento);
+        if (!tasto->isAutoRepeat())
+            piattaforma::EseguiProtetto([codice = tasto->key(), this] { GrigliaKeyUp(codice); });
     }
     // A double click anywhere in the grid toggles the current row, which a click on a row
     // has just made current.

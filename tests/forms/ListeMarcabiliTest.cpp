@@ -7,10 +7,12 @@
 #include "fixture/Installazione.h"
 #include "fixture/MessaggiRegistrati.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
@@ -21,6 +23,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 using piattaforma::Risposta;
 using piattaforma::TipoMessaggio;
@@ -396,6 +399,85 @@ TEST_F(Semafori, AFailureOnTheSecondOfThreeLeavesAllThreeOccupied) {
     EXPECT_EQ(Occupati(), "10,20,30");
     EXPECT_EQ(Anomalie(), "7|||Libera semafori");
     EXPECT_EQ(Colonna(finestra, 0), (QStringList{"30", "20", "10"}));
+}
+
+// Both lists, each with three rows: sessions 1 to 3 of user 7, semaphores 10 to 30.
+class Marcatura : public Liste {
+protected:
+    void SetUp() override {
+        Liste::SetUp();
+        Utenti({"INSERT INTO KESTOLOG VALUES (1, '2026-12-01', '08:00:00', 7, NULL, NULL)",
+                "INSERT INTO KESTOLOG VALUES (2, '2026-12-02', '09:00:00', 7, NULL, NULL)",
+                "INSERT INTO KESTOLOG VALUES (3, '2026-12-03', '10:00:00', 7, NULL, NULL)"});
+        Archivio({"INSERT INTO SEMAFORIF VALUES (10, 'a.dll', 'FormA', 7, 1, '2026-12-01 08:00:00')",
+                  "INSERT INTO SEMAFORIF VALUES (20, 'b.dll', 'FormB', 8, 1, '2026-12-02 09:00:00')",
+                  "INSERT INTO SEMAFORIF VALUES (30, 'c.dll', 'FormC', 8, 1, '2026-12-03 10:00:00')"});
+    }
+
+    struct Finestra {
+        const char* nome;
+        std::function<std::unique_ptr<TListaMarcabile>(TTabXForm&)> crea;
+    };
+    const std::vector<Finestra> finestre = {
+        {"Sessioni", [](TTabXForm& m) { return std::make_unique<TSessioniForm>(nullptr, &m); }},
+        {"Gestione semafori", [](TTabXForm& m) { return std::make_unique<TSemaforiForm>(nullptr, &m); }},
+    };
+
+    // F3 held down: the press, then as many repeated release and press pairs as the keyboard
+    // repeats, then the real release.
+    static void TieniPremutoF3(QWidget* griglia, int ripetizioni) {
+        QKeyEvent premuto(QEvent::KeyPress, Qt::Key_F3, Qt::NoModifier);
+        QApplication::sendEvent(griglia, &premuto);
+        for (int i = 0; i < ripetizioni; ++i) {
+            QKeyEvent rilascio(QEvent::KeyRelease, Qt::Key_F3, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(griglia, &rilascio);
+            QKeyEvent ripetuto(QEvent::KeyPress, Qt::Key_F3, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(griglia, &ripetuto);
+        }
+        QKeyEvent rilasciato(QEvent::KeyRelease, Qt::Key_F3, Qt::NoModifier);
+        QApplication::sendEvent(griglia, &rilasciato);
+    }
+};
+
+// However long F3 is held, one press toggles the mark once.
+TEST_F(Marcatura, HoldingF3TogglesOnce) {
+    for (const Finestra& f : finestre) {
+        for (const int ripetizioni : {0, 1, 2, 3, 8}) {
+            SCOPED_TRACE(QStringLiteral("%1, %2 repeats").arg(f.nome).arg(ripetizioni).toStdString());
+            const auto finestra = f.crea(Modulo());
+            finestra->show();
+            VaiARiga(*finestra, 1);
+            const QString chiave = finestra->Righe().Chiave(1);
+            TieniPremutoF3(finestra->Griglia(), ripetizioni);
+            EXPECT_EQ(finestra->ListaSelezionate, QStringList{chiave});
+            TieniPremutoF3(finestra->Griglia(), ripetizioni);
+            EXPECT_TRUE(finestra->ListaSelezionate.isEmpty());
+        }
+    }
+}
+
+// A double click marks the row under the pointer, whichever row was current before, and
+// makes it current.
+TEST_F(Marcatura, ADoubleClickMarksTheRowClicked) {
+    for (const Finestra& f : finestre) {
+        for (int prima = 0; prima < 3; ++prima) {
+            for (int cliccata = 0; cliccata < 3; ++cliccata) {
+                SCOPED_TRACE(QStringLiteral("%1, row %2 current, row %3 clicked")
+                                 .arg(f.nome)
+                                 .arg(prima)
+                                 .arg(cliccata)
+                                 .toStdString());
+                const auto finestra = f.crea(Modulo());
+                finestra->show();
+                QTableView* griglia = finestra->Griglia();
+                griglia->setCurrentIndex(griglia->model()->index(prima, 2));
+                QTest::mouseDClick(griglia->viewport(), Qt::LeftButton, {},
+                                   griglia->visualRect(griglia->model()->index(cliccata, 1)).center());
+                EXPECT_EQ(finestra->ListaSelezionate, QStringList{finestra->Righe().Chiave(cliccata)});
+                EXPECT_EQ(griglia->currentIndex().row(), cliccata);
+            }
+        }
+    }
 }
 
 } // namespace

@@ -190,13 +190,9 @@ void TListaMarcabile::MostraRighe(fb::TQuery* query) {
 
 void TListaMarcabile::MostraColonneAggiunte(const QStringList& titoli, const QHash<QString, QStringList>& valori) {
     const QModelIndex corrente = griglia_->currentIndex();
+    // After the query's columns, in the order given: what the window was designed to show
+    // stays in view at its first size.
     modello_->ImpostaColonneAggiunte(titoli, valori);
-    // Shown right after the first column, where the default width of the window still shows
-    // them; the columns of the query keep their order.
-    QHeaderView* intestazioni = griglia_->horizontalHeader();
-    const int prime = modello_->columnCount() - static_cast<int>(titoli.size());
-    for (int i = 0; i < titoli.size(); ++i)
-        intestazioni->moveSection(intestazioni->visualIndex(prime + i), 1 + i);
     griglia_->resizeColumnsToContents();
     if (modello_->rowCount() > 0)
         griglia_->setCurrentIndex(modello_->index(qMax(0, corrente.row()), qMax(0, corrente.column())));

@@ -95,8 +95,7 @@ void TSemaforiForm::MostraDetentori() {
     } catch (const fb::EErroreDB&) {
         detentori.clear();
     }
-    if (!identificativi.isEmpty())
-        MostraColonneAggiunte({QStringLiteral("Occupato da"), QStringLiteral("Funzione")}, detentori);
+    MostraColonneAggiunte({QStringLiteral("Occupato da"), QStringLiteral("Funzione")}, detentori);
 }
 
 void TSemaforiForm::ButtonLiberaSemaforiClick() {

@@ -132,6 +132,7 @@ void TSelezDittaForm::ScalaPerSchermo(QSize schermo) {
     carattere.setPointSize(std::max(1, Scala(carattere.pointSize(), centesimi)));
     setFont(carattere);
     resize(Scala(width(), centesimi), Scala(height(), centesimi));
+    centesimi_ = centesimi;
     RegistraAncore();
 }
 
@@ -140,6 +141,29 @@ void TSelezDittaForm::RegistraAncore() {
     Ancore = TAncore();
     Ancore.Registra(GroupBox1, TAncore::Tutti);
     Ancore.Registra(ListBoxSelDitta, TAncore::Tutti);
+    okProgettato_ = ButtonOk->geometry();
+    cancelProgettato_ = ButtonCancel->geometry();
+}
+
+// The buttons are not anchored: they stay where they were designed while the group box holds
+// them there. A dialog made smaller than its design (the compact one is scaled to the screen,
+// then set to 230 x 300) would leave them outside, out of reach: they then go one above the
+// other in the room under the list, as wide as the group box allows and at most as high as
+// designed.
+void TSelezDittaForm::DisponiPulsanti() {
+    const QRect gruppo(QPoint(0, 0), GroupBox1->size());
+    if (gruppo.contains(okProgettato_) && gruppo.contains(cancelProgettato_)) {
+        ButtonOk->setGeometry(okProgettato_);
+        ButtonCancel->setGeometry(cancelProgettato_);
+        return;
+    }
+    const int spazio = Scala(4, centesimi_);
+    const int alto = ListBoxSelDitta->geometry().bottom() + 1 + spazio;
+    const int altezza =
+        std::max(0, std::min(okProgettato_.height(), (gruppo.height() - alto - 2 * spazio) / 2));
+    const int larghezza = std::max(0, gruppo.width() - 2 * spazio);
+    ButtonOk->setGeometry(spazio, alto, larghezza, altezza);
+    ButtonCancel->setGeometry(spazio, alto + altezza + spazio, larghezza, altezza);
 }
 
 bool TSelezDittaForm::RigaSelezionata() const {
@@ -184,6 +208,7 @@ bool TSelezDittaForm::eventFilter(QObject* oggetto, QEvent* evento) {
 void TSelezDittaForm::resizeEvent(QResizeEvent* evento) {
     QDialog::resizeEvent(evento);
     Ancore.Applica();
+    DisponiPulsanti();
 }
 
 void TSelezDittaForm::showEvent(QShowEvent* evento) {

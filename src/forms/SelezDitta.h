@@ -3,6 +3,7 @@
 #include "forms/Ancore.h"
 
 #include <QDialog>
+#include <QRect>
 #include <QSize>
 
 class QEvent;
@@ -49,8 +50,14 @@ private:
     void ScalaPerSchermo(QSize schermo);
     // The designed anchors: group box and list follow the size of what holds them.
     void RegistraAncore();
+    // Keeps the two buttons inside the group box, however small the dialog is made.
+    void DisponiPulsanti();
     bool RigaSelezionata() const;
 
     TTabXForm* TabXForm;
     TAncore Ancore;
+    // The buttons as designed (scaled in the compact mode), and the scale in percent.
+    QRect okProgettato_;
+    QRect cancelProgettato_;
+    int centesimi_ = 100;
 };

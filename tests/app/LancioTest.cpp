@@ -1,5 +1,6 @@
 #include "app/BarraProgrammi.h"
 #include "app/FinestraDiProva.h"
+#include "app/ModalitaPerProva.h"
 #include "app/Finestre.h"
 #include "datamodule/TabX.h"
 #include "fixture/Dialoghi.h"
@@ -10,6 +11,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
+#include <QGroupBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QLabel>
@@ -328,6 +330,47 @@ TEST_F(Tasti, F9ToACompanyDisabledMeanwhileChangesNothing) {
     EXPECT_EQ(Finestra().TabXForm->GetDitta(), "ALFA");
     EXPECT_EQ(Finestra().windowTitle(), "Ditta: ALFA - Utente: ROSSI");
     EXPECT_TRUE(Finestra().TabXForm->IBDatabase1.Connected());
+
+// The compact dialog is scaled to the screen, then set to 230 x 300: its list and both
+// buttons stay inside it and its group box, the buttons clear of the list and of each other
+// and large enough for their captions, and a click on Ok changes the company.
+TEST_F(Tasti, F9InTheCompactModeKeepsTheDialogsButtonsInside) {
+    for (const QSize schermo : {QSize(1024, 768), QSize(800, 600), QSize(480, 640), QSize(230, 300)}) {
+        SCOPED_TRACE(QStringLiteral("%1x%2").arg(schermo.width()).arg(schermo.height()).toStdString());
+        Chiudi();
+        Utenti({"UPDATE UTENTI SET DITTA='ALFA' WHERE CODICE=1"});
+        ModalitaPerProva modalita(QStringLiteral("SMALL"), schermo);
+        Entra("ROSSI");
+        ASSERT_TRUE(Finestra().SessioneAperta);
+        Finestra().show();
+        bool visto = false;
+        prova::QuandoSiApre<TSelezDittaForm>([&visto](TSelezDittaForm& d) {
+            visto = true;
+            EXPECT_EQ(d.size(), QSize(230, 300));
+            const auto nelDialogo = [&d](const QWidget* w) { return QRect(w->mapTo(&d, QPoint(0, 0)), w->size()); };
+            const QRect gruppo = nelDialogo(d.GroupBox1);
+            const QRect lista = nelDialogo(d.ListBoxSelDitta);
+            EXPECT_TRUE(d.rect().contains(gruppo));
+            EXPECT_TRUE(gruppo.contains(lista));
+            for (const QPushButton* pulsante : {d.ButtonOk, d.ButtonCancel}) {
+                SCOPED_TRACE(pulsante->text().toStdString());
+                const QRect r = nelDialogo(pulsante);
+                EXPECT_TRUE(gruppo.contains(r)) << r.x() << "," << r.y() << " " << r.width() << "x" << r.height();
+                EXPECT_FALSE(r.intersects(lista));
+                EXPECT_GE(r.height(), pulsante->fontMetrics().height());
+                EXPECT_GE(r.width(), pulsante->fontMetrics().horizontalAdvance(pulsante->text()));
+            }
+            EXPECT_FALSE(nelDialogo(d.ButtonOk).intersects(nelDialogo(d.ButtonCancel)));
+            d.ListBoxSelDitta->setCurrentRow(d.ListBoxSelDitta->count() - 1);
+            QTest::mouseClick(d.ButtonOk, Qt::LeftButton);
+            if (d.isVisible())
+                d.reject();
+        });
+        Premi(&Finestra(), Qt::Key_F9);
+        EXPECT_TRUE(visto);
+        EXPECT_EQ(ValoreUtenti("SELECT DITTA FROM UTENTI WHERE CODICE=1"), "BETA");
+    }
+    EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
 }
 
 TEST_F(Tasti, F8GoesBackToTheAccessPageOnce) {

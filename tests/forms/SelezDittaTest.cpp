@@ -317,7 +317,9 @@ TEST_F(SelezDitta, GroupAndListFollowTheDialogSize) {
 }
 
 // What the change of company does in the compact mode: the scaled dialog set to 230 x 300.
-TEST_F(SelezDitta, SmallDialogResizedToTheCompactSizeKeepsGroupAndListInside) {
+// The buttons, designed side by side beyond the group's new width, go one above the other
+// under the list (10 pixels apart, 4 scaled); back at the scaled size they are as designed.
+TEST_F(SelezDitta, SmallDialogResizedToTheCompactSizeKeepsGroupListAndButtonsInside) {
     auto modulo = Modulo("Beta");
     TSelezDittaForm dialogo(nullptr, "SMALL", modulo.get(), QSize(1024, 768));
     dialogo.resize(230, 300);
@@ -327,6 +329,13 @@ TEST_F(SelezDitta, SmallDialogResizedToTheCompactSizeKeepsGroupAndListInside) {
     // The scaled margins: 51 right and 11 below the group, 34 and 115 around the list.
     EXPECT_EQ(dialogo.GroupBox1->geometry(), QRect(26, 20, 153, 269));
     EXPECT_EQ(dialogo.ListBoxSelDitta->geometry(), QRect(28, 41, 91, 113));
+    EXPECT_EQ(dialogo.ButtonOk->geometry(), QRect(10, 164, 133, 42));
+    EXPECT_EQ(dialogo.ButtonCancel->geometry(), QRect(10, 216, 133, 42));
+
+    dialogo.resize(876, 681);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialogo.ButtonOk->geometry(), QRect(82, 558, 192, 64));
+    EXPECT_EQ(dialogo.ButtonCancel->geometry(), QRect(532, 558, 192, 64));
 }
 
 } // namespace

@@ -3,12 +3,10 @@
 #include "datamodule/Norvane.h"
 #include "datamodule/TabX.h"
 #include "db/Lotto.h"
-#include "fb/Errore.h"
 #include "fb/Valori.h"
 #include "forms/AbilitaDitte.h"
 #include "forms/Dialogo.h"
 #include "forms/SelDir.h"
-#include "piattaforma/Messaggi.h"
 #include "piattaforma/Percorsi.h"
 #include "piattaforma/Protezione.h"
 
@@ -168,33 +166,35 @@ void TMemoNorvaneForm::Memorizzazione() {
         ImpostaTestoMemo(testo);
     }
 
+    // The text and the rows are one store: both written or neither, so the next opening
+    // never shows parameters that the program does not read.
     const qint32 utente = TabXForm->GetNumUser();
-    try {
-        QueryAux.ImpostaSQL({QStringLiteral("UPDATE UTENTI SET NORVANE=") + fb::Quota(testo) +
-                                 QStringLiteral(" WHERE"),
-                             QStringLiteral("CODICE=") + fb::Quota(utente)});
-        QueryAux.ExecSQL();
-        TransazioneMemo.Commit();
+    TLottoIstruzioni lotto(QueryAux, TransazioneMemo);
+    lotto.Esegui({QStringLiteral("UPDATE UTENTI SET NORVANE=") + fb::Quota(testo) + QStringLiteral(" WHERE"),
+                  QStringLiteral("CODICE=") + fb::Quota(utente)},
+                 ErroreUpdate);
+    ScriviRigheTabNorvane(lotto);
+    QueryAux.Close();
+    if (lotto.Commit())
         TabXForm->SetUserPerNum(utente);
-    } catch (const fb::EErroreDB&) {
-        // The rebuild below starts from a clean transaction.
-        QueryAux.Close();
-        RiavviaTransazione(TransazioneMemo);
-        piattaforma::MostraErrore(ErroreUpdate);
-    }
-    AggiornaTabNorvane();
-    // The data module's users transaction took its snapshot when the user was set again,
-    // before the rebuild committed: a fresh one makes the company dialogs (the enabling one
-    // and the change of company) list the headings just stored.
+    // The data module's users transaction took its snapshot before this store committed: a
+    // fresh one makes the company dialogs (the enabling one and the change of company) list
+    // the headings just stored.
     TabXForm->QueryNorvane.Close();
     RiavviaTransazione(TabXForm->TransazioneUser);
 }
 
 void TMemoNorvaneForm::AggiornaTabNorvane() {
+    TLottoIstruzioni lotto(QueryAux, TransazioneMemo);
+    ScriviRigheTabNorvane(lotto);
+    QueryAux.Close();
+    lotto.Commit();
+}
+
+void TMemoNorvaneForm::ScriviRigheTabNorvane(TLottoIstruzioni& lotto) {
     const std::vector<TNorvane> voci = ScomponiNorvane(TestoMemo());
     const QString utente = fb::Quota(TabXForm->GetNumUser());
 
-    TLottoIstruzioni lotto(QueryAux, TransazioneMemo);
     lotto.Esegui({QStringLiteral("DELETE FROM TABNORVANE WHERE UTENTE=") + utente}, ErroreDelete);
     qint64 progressivo = 1;
     for (const TNorvane& voce : voci) {
@@ -210,8 +210,6 @@ void TMemoNorvaneForm::AggiornaTabNorvane() {
             break;
         ++progressivo;
     }
-    QueryAux.Close();
-    lotto.Commit();
 }
 
 void TMemoNorvaneForm::ButtonAbilitaDitteClick() {

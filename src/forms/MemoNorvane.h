@@ -14,6 +14,7 @@ class QPushButton;
 class QResizeEvent;
 class QShowEvent;
 class QToolButton;
+class TLottoIstruzioni;
 class TTabXForm;
 
 // The editor of the logged-in user's maker parameters: the text of UTENTI.NORVANE edited as a
@@ -51,7 +52,10 @@ public:
     void ButtonPercorsoClick();
     void ButtonAbilitaDitteClick();
 
+    // Writes the text to UTENTI.NORVANE and rebuilds the user's TABNORVANE rows from it, in
+    // one transaction: on any failure nothing of it is written.
     void Memorizzazione();
+    // The rebuild of the rows alone, committed on its own.
     void AggiornaTabNorvane();
 
 protected:
@@ -63,6 +67,8 @@ private:
     void CaricaTesto();
     // Replaces the selection, or inserts at the caret when nothing is selected.
     void InserisciNelTesto(const QString& testo);
+    // The delete and the inserts of the rebuild, added to the batch; a failed batch skips them.
+    void ScriviRigheTabNorvane(TLottoIstruzioni& lotto);
 
     TTabXForm* TabXForm;
     TAncore Ancore;

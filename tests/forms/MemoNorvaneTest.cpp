@@ -239,8 +239,8 @@ TEST_F(MemoNorvane, MoreThan4096ParametersAreAllStored) {
 }
 
 // The engine takes a text literal of 65,535 bytes at most: a longer text is refused with the
-// UPDATE error and keeps the old UTENTI.NORVANE, while the rows are still rebuilt from it.
-TEST_F(MemoNorvane, ATextLongerThanAStatementAllowsKeepsTheOldTextButRebuildsTheRows) {
+// UPDATE error, and neither the text nor the rows change.
+TEST_F(MemoNorvane, ATextLongerThanAStatementAllowsStoresNothing) {
     QString testo = "[A]\n";
     for (int i = 1; i <= 800; ++i)
         testo += QStringLiteral("P%1=").arg(i) + QString(90, u'v') + u'\n';
@@ -248,7 +248,7 @@ TEST_F(MemoNorvane, ATextLongerThanAStatementAllowsKeepsTheOldTextButRebuildsThe
     MemorizzaConOk(testo);
     EXPECT_EQ(msg->Testi(), QStringList{ErroreUpdate});
     EXPECT_EQ(Norvane(), "[VECCHIA]\nP=vecchio\n");
-    EXPECT_EQ(Valore("SELECT COUNT(*) FROM TABNORVANE WHERE UTENTE=7"), "800");
+    EXPECT_EQ(Righe(7), RigheVecchie7);
 }
 
 struct InsertCheFallisce {
@@ -256,10 +256,10 @@ struct InsertCheFallisce {
     QString testo;
 };
 
-// A failing INSERT in the middle rolls back the DELETE and the INSERTs before it: the user's
-// old rows stay; UTENTI.NORVANE was committed on its own before. The editor's transaction
-// works again afterwards.
-TEST_F(MemoNorvane, AFailingInsertKeepsTheOldRowsAndShowsTheInsertError) {
+// A failing INSERT in the middle rolls back the whole store: the user's old rows and the old
+// UTENTI.NORVANE stay, so the next opening shows what the program reads. The editor's
+// transaction works again afterwards.
+TEST_F(MemoNorvane, AFailingInsertKeepsTheOldTextAndRowsAndShowsTheInsertError) {
     const InsertCheFallisce casi[] = {
         {"the same name twice under a heading", "[A]\nP=1\nQ=2\nP=3\nR=4\n"},
         {"a value longer than the column", "[A]\nP=1\nQ=" + QString(1001, u'x') + "\nR=4\n"},
@@ -275,7 +275,8 @@ TEST_F(MemoNorvane, AFailingInsertKeepsTheOldRowsAndShowsTheInsertError) {
         EXPECT_EQ(msg->Mostrati.at(0).tipo, piattaforma::TipoMessaggio::Errore);
         EXPECT_EQ(Righe(7), RigheVecchie7);
         EXPECT_EQ(Righe(8), RigheUtente8);
-        EXPECT_EQ(Norvane(), caso.testo);
+        EXPECT_EQ(Norvane(), "[VECCHIA]\nP=vecchio\n");
+        EXPECT_EQ(Editor()->TestoMemo(), "[VECCHIA]\nP=vecchio\n");
         msg->Svuota();
     }
     auto editor = Editor();
@@ -283,21 +284,22 @@ TEST_F(MemoNorvane, AFailingInsertKeepsTheOldRowsAndShowsTheInsertError) {
     editor->Memorizzazione();
     EXPECT_TRUE(msg->Testi().isEmpty()) << msg->Testi().join('|').toStdString();
     EXPECT_EQ(Righe(7), "7|A|P|1|1");
+    EXPECT_EQ(Norvane(), "[A]\nP=1\n");
 }
 
-TEST_F(MemoNorvane, AFailingDeleteInsertsNothingAndShowsTheDeleteError) {
+TEST_F(MemoNorvane, AFailingDeleteStoresNothingAndShowsTheDeleteError) {
     Utenti({"CREATE EXCEPTION NORVANE_BLOCCATA 'bloccata'",
             "CREATE TRIGGER TABNORVANE_BLOCCO FOR TABNORVANE BEFORE DELETE AS BEGIN "
             "IF (OLD.UTENTE = 7) THEN EXCEPTION NORVANE_BLOCCATA; END"});
     MemorizzaConOk("[A]\nP=1\nQ=2\n");
     EXPECT_EQ(msg->Testi(), QStringList{ErroreDelete});
     EXPECT_EQ(Righe(7), RigheVecchie7);
-    EXPECT_EQ(Norvane(), "[A]\nP=1\nQ=2\n");
+    EXPECT_EQ(Norvane(), "[VECCHIA]\nP=vecchio\n");
 }
 
-// Another workstation holds the user's row: the UPDATE fails at once (no wait), the old text
-// stays, and the rows are rebuilt from the text on screen all the same.
-TEST_F(MemoNorvane, AFailingUpdateKeepsTheOldTextAndStillRebuildsTheRows) {
+// Another workstation holds the user's row: the UPDATE fails at once (no wait), and the old
+// text and rows stay.
+TEST_F(MemoNorvane, AFailingUpdateKeepsTheOldTextAndRows) {
     auto editor = Editor();
     fb::TDatabase altra;
     prova::ImpostaParametriApertura(altra, installazione.FileUtenti());
@@ -312,7 +314,7 @@ TEST_F(MemoNorvane, AFailingUpdateKeepsTheOldTextAndStillRebuildsTheRows) {
     EXPECT_EQ(msg->Testi(), QStringList{ErroreUpdate});
     blocco.Rollback();
     EXPECT_EQ(Norvane(), "[VECCHIA]\nP=vecchio\n");
-    EXPECT_EQ(Righe(7), "7|A|P|1|1");
+    EXPECT_EQ(Righe(7), RigheVecchie7);
 }
 
 // The inserted text replaces the selection, or goes in at the caret.

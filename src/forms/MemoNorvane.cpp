@@ -141,11 +141,16 @@ void TMemoNorvaneForm::ButtonCancelClick() {
     close();
 }
 
-// The parameter text holds paths in drive-letter form, like every stored path.
+// The parameter text holds paths in drive-letter form, like every stored path, with the
+// drive in lower case as the path picker and the disk choice write it.
 void TMemoNorvaneForm::ButtonFileClick() {
     const QString scelto = ScegliFile();
-    if (!scelto.isEmpty())
-        InserisciNelTesto(piattaforma::PercorsoConUnita(scelto));
+    if (scelto.isEmpty())
+        return;
+    QString percorso = piattaforma::PercorsoConUnita(scelto);
+    if (percorso.size() >= 2 && percorso[1] == u':')
+        percorso[0] = percorso[0].toLower();
+    InserisciNelTesto(percorso);
 }
 
 void TMemoNorvaneForm::ButtonPercorsoClick() {

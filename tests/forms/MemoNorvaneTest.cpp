@@ -9,7 +9,6 @@
 #include "forms/AbilitaDitte.h"
 #include "forms/SelDir.h"
 #include "piattaforma/Codifica.h"
-#include "piattaforma/Percorsi.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -331,8 +330,8 @@ TEST_F(MemoNorvane, FileInsertsTheChosenFileInDriveLetterForm) {
     QFile file(scelto);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
-    const QString atteso = piattaforma::PercorsoConUnita(scelto);
-    ASSERT_TRUE(atteso.startsWith("Z:\\")) << atteso.toStdString();
+    // The drive of "/" in lower case, as the path picker writes drives.
+    const QString atteso = "z:" + QString(scelto).replace(u'/', u'\\');
 
     auto editor = Editor();
     editor->show();
@@ -414,6 +413,32 @@ TEST_F(MemoNorvaneConUnita, PercorsoInsertsTheChosenDirectoryWithItsBackslash) {
     });
     editor->ButtonPercorso->click();
     EXPECT_EQ(editor->TestoMemo(), "[A]\nDati=c:\\Gestionale\\dati\\\nRadice=c:\\\n");
+}
+
+// A file and a directory of the same drive go into the text with the same drive letter, in
+// lower case, whichever button picked them.
+TEST_F(MemoNorvaneConUnita, FileAndPercorsoWriteTheDriveLetterAlike) {
+    const QString dati = installazione.Directory() + "drive_c/Gestionale/dati/";
+    QFile file(dati + "ditta.ini");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+
+    auto editor = Editor();
+    editor->show();
+    editor->MemoSD->setPlainText("[A]\nFile=\nPercorso=\n");
+    editor->ScegliFile = [&] { return dati + "ditta.ini"; };
+    SelezionaDopo(editor->MemoSD, "File=", 0);
+    editor->ButtonFile->click();
+    SelezionaDopo(editor->MemoSD, "Percorso=", 0);
+    prova::QuandoSiApre<TSelDirForm>([](TSelDirForm& d) {
+        d.DriveComboBox1->setCurrentIndex(d.DriveComboBox1->findData("c"));
+        Apri(d.DirectoryListBox1, "Gestionale");
+        Apri(d.DirectoryListBox1, "dati");
+        d.ButtonOk->click();
+    });
+    editor->ButtonPercorso->click();
+    EXPECT_EQ(editor->TestoMemo(),
+              "[A]\nFile=c:\\Gestionale\\dati\\ditta.ini\nPercorso=c:\\Gestionale\\dati\\\n");
 }
 
 QStringList Linee(const QListWidget* lista) {

@@ -171,12 +171,16 @@ int main(int argc, char** argv) {
         f.NotebookMain->setCurrentWidget(f.ModalitaDefault);
         f.ComboUtenti1->setCurrentIndex(f.ComboUtenti1->findText(QStringLiteral("MAGAZZINO")));
     });
-    tutte &= Fotografa(cartella + QStringLiteral("/menu-compatto.png"), [](TBaseMainForm& f) {
+    tutte &= Fotografa(cartella + QStringLiteral("/menu-compatto.png"), [&cartella](TBaseMainForm& f) {
         f.ListaUtenti2->setCurrentRow(0);
         f.NotebookMain->setCurrentWidget(f.ModalitaLista);
         f.show();
         QTest::mouseClick(f.ButtonOK2, Qt::LeftButton);
         QApplication::processEvents();
+        // The company dialog as F9 shows it on the terminal: scaled, then set to 230 x 300.
+        TSelezDittaForm ditta(&f, f.Modalita, f.TabXForm);
+        ditta.resize(230, 300);
+        FotografaDialogo(ditta, cartella + QStringLiteral("/selezione-ditta-compatta.png"));
     });
     // The terminal user, with the big buttons of his own project.
     const auto entraMagazzino = [](TBaseMainForm& f) {

@@ -330,6 +330,7 @@ TEST_F(Tasti, F9ToACompanyDisabledMeanwhileChangesNothing) {
     EXPECT_EQ(Finestra().TabXForm->GetDitta(), "ALFA");
     EXPECT_EQ(Finestra().windowTitle(), "Ditta: ALFA - Utente: ROSSI");
     EXPECT_TRUE(Finestra().TabXForm->IBDatabase1.Connected());
+}
 
 // The compact dialog is scaled to the screen, then set to 230 x 300: its list and both
 // buttons stay inside it and its group box, the buttons clear of the list and of each other

@@ -4,14 +4,18 @@
 #include "fb/Query.h"
 #include "fb/Transazione.h"
 #include "piattaforma/Codifica.h"
-
-#include <QFile>
+#include "piattaforma/FileRiservati.h"
 
 void SalvaIstruzione(const QString& operazione, const QString& testo) {
-    QFile file(QStringLiteral("Quendra.") + operazione + QStringLiteral(".sql"));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return; // nowhere to write: the box still tells what failed
-    file.write(piattaforma::ACp1252(testo));
+    using piattaforma::EsitoScrittura;
+    const QString nome = QStringLiteral("Quendra.") + operazione + QStringLiteral(".sql");
+    const QByteArray contenuto = piattaforma::ACp1252(testo);
+    if (piattaforma::ScriviFileRiservato(nome, contenuto) != EsitoScrittura::DirectoryNonScrivibile)
+        return; // written, or nowhere to write: the box still tells what failed
+    // A program started from a directory it may not write in keeps its dumps with its state.
+    const QString stato = piattaforma::DirectoryStato();
+    if (!stato.isEmpty())
+        piattaforma::ScriviFileRiservato(stato + nome, contenuto);
 }
 
 void SalvaIstruzione(const QString& operazione, const fb::TRighe& istruzione) {

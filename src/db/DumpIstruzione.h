@@ -11,7 +11,10 @@ class TTransazione;
 } // namespace fb
 
 // Writes the statement's lines, each followed by a line break, to "Quendra.<operazione>.sql"
-// in the current directory, replacing an earlier file of that name.
+// in the current directory, replacing an earlier file of that name (a link of that name is
+// replaced, not followed). Statements may hold users' data: only the owner may read the
+// file. Where the current directory takes no file, the dump goes to the program's state
+// directory (piattaforma::DirectoryStato).
 void SalvaIstruzione(const QString& operazione, const fb::TRighe& istruzione);
 void SalvaIstruzione(const QString& operazione, const QString& testo);
 

@@ -180,29 +180,30 @@ bool TTabXForm::ScriviValoreTabX(const QString& colonna, const QString& nome, co
     const QString condizioneUtente = QStringLiteral("AND(UTENTE=") + UtenteQuotato() + QLatin1Char(')');
     const QString condizioneNome = QStringLiteral("WHERE (NOME=") + fb::Quota(nome) + QLatin1Char(')');
     const QString scritto = SenzaApici(valore);
-    try {
-        LavoroTabX lavoro(IBDatabase1);
+    LavoroTabX lavoro(IBDatabase1);
     fb::TQuery& query = lavoro.query;
-        query.SQL.Add(QStringLiteral("SELECT * FROM TABX"));
+    // A read that fails (no archive, no TABX) is not a refused write: it reaches the caller.
+    query.SQL.Add(QStringLiteral("SELECT * FROM TABX"));
+    query.SQL.Add(condizioneNome);
+    if (perUtente)
+        query.SQL.Add(condizioneUtente);
+    query.Open();
+    const bool esiste = !query.Eof();
+    query.SQL.Clear();
+    if (!esiste) {
+        query.SQL.Add(QStringLiteral("INSERT INTO TABX (CODICE,NOME,") + colonna + QStringLiteral(",UTENTE) VALUES("));
+        query.SQL.Add(QStringLiteral("GEN_ID(CODICETABXCOUNTER,1),"));
+        query.SQL.Add(fb::Quota(nome) + QLatin1Char(','));
+        query.SQL.Add(ValoreONull(scritto));
+        query.SQL.Add(perUtente ? UtenteQuotato() + QLatin1Char(')') : QStringLiteral("NULL)"));
+    } else {
+        // Here an empty value is written as the empty text, not NULL.
+        query.SQL.Add(QStringLiteral("UPDATE TABX SET ") + colonna + QLatin1Char('=') + fb::Quota(scritto));
         query.SQL.Add(condizioneNome);
         if (perUtente)
             query.SQL.Add(condizioneUtente);
-        query.Open();
-        const bool esiste = !query.Eof();
-        query.SQL.Clear();
-        if (!esiste) {
-            query.SQL.Add(QStringLiteral("INSERT INTO TABX (CODICE,NOME,") + colonna + QStringLiteral(",UTENTE) VALUES("));
-            query.SQL.Add(QStringLiteral("GEN_ID(CODICETABXCOUNTER,1),"));
-            query.SQL.Add(fb::Quota(nome) + QLatin1Char(','));
-            query.SQL.Add(ValoreONull(scritto));
-            query.SQL.Add(perUtente ? UtenteQuotato() + QLatin1Char(')') : QStringLiteral("NULL)"));
-        } else {
-            // Here an empty value is written as the empty text, not NULL.
-            query.SQL.Add(QStringLiteral("UPDATE TABX SET ") + colonna + QLatin1Char('=') + fb::Quota(scritto));
-            query.SQL.Add(condizioneNome);
-            if (perUtente)
-                query.SQL.Add(condizioneUtente);
-        }
+    }
+    try {
         query.ExecSQL();
         lavoro.transazione.ConfermaOAnnulla();
         return true;

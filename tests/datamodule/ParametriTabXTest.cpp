@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using prova::InstallazioneDiProva;
 
 namespace {
@@ -115,6 +117,39 @@ TEST_F(ParametriTabX, SimpleValuesAreUpsertedForAUserOrForAnyone) {
     EXPECT_EQ(tabx.ValoreMTabX("Nota", false), QString::fromUtf8("l´altra riga\nseconda"));
     EXPECT_EQ(tabx.ValoreTabX("Assente", false), "");
     EXPECT_FALSE(tabx.IBTransaction1.InTransaction()) << "the writes ran in a transaction of their own";
+}
+
+// A read that fails is no refused write: the simple-value writes let it reach the caller as
+// the reads do, and write nothing.
+TEST_F(ParametriTabX, ReadFailuresOfTheSimpleValuesReachTheCaller) {
+    struct Chiamata {
+        const char* caso;
+        std::function<void(Modulo&)> chiama;
+    };
+    const Chiamata chiamate[] = {
+        {"SettaValoreTabX for the user", [](Modulo& m) { m.SettaValoreTabX("Tema", "x", true); }},
+        {"SettaValoreTabX for anyone", [](Modulo& m) { m.SettaValoreTabX("Tema", "", false); }},
+        {"SettaValoreMTabX for the user", [](Modulo& m) { m.SettaValoreMTabX("Nota", "x", true); }},
+        {"SettaValoreMTabX for anyone", [](Modulo& m) { m.SettaValoreMTabX("Nota", "x", false); }},
+        {"ValoreTabX", [](Modulo& m) { m.ValoreTabX("Tema", true); }},
+        {"ValoreMTabX", [](Modulo& m) { m.ValoreMTabX("Nota", false); }},
+    };
+    tabx.Utente(3);
+    tabx.IBDatabase1.Close();
+    for (const Chiamata& chiamata : chiamate) {
+        SCOPED_TRACE(std::string("archive closed, ") + chiamata.caso);
+        EXPECT_THROW(chiamata.chiama(tabx), fb::EErroreDB);
+    }
+    EXPECT_EQ(Conta("1=1"), "0");
+
+    InstallazioneDiProva::Esegui(inst.FileArchivio(), {"DROP TABLE TABX"});
+    tabx.ConnettiDatabase1("Archivio");
+    ASSERT_TRUE(tabx.IBDatabase1.Connected());
+    for (const Chiamata& chiamata : chiamate) {
+        SCOPED_TRACE(std::string("no TABX, ") + chiamata.caso);
+        EXPECT_THROW(chiamata.chiama(tabx), fb::EErroreDB);
+    }
+    EXPECT_TRUE(msg->Testi().isEmpty());
 }
 
 // Every character of the code page, repeated to a megabyte: longer than a statement may

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 using prova::InstallazioneDiProva;
 
@@ -63,6 +64,61 @@ TEST_F(ParametriTabX, AddOnlyWhenMissingWriteOnlyWhenPresentWithTheStoredConvers
     // Another user's parameter of the same name is another parameter.
     tabx.Utente(7);
     EXPECT_FALSE(tabx.VerificaEsistenzaInTabX("P", "S", "Colonne"));
+    EXPECT_TRUE(msg->Testi().isEmpty());
+}
+
+// A write changes the current user's parameter of that project, window and name, and no
+// column of any other row: not another user's parameter of the same keys, not the user's own
+// parameters that differ in one key.
+TEST_F(ParametriTabX, WritingAParameterLeavesEveryOtherRowAsItWas) {
+    struct Riga {
+        const char* caso;
+        int codice;
+        const char* progetto;
+        const char* situazione;
+        const char* nome;
+        int utente;
+    };
+    const Riga altre[] = {
+        {"another user, same keys", 11, "P", "S", "Colonne", 7},
+        {"another project", 12, "Q", "S", "Colonne", 3},
+        {"another window", 13, "P", "T", "Colonne", 3},
+        {"another name", 14, "P", "S", "Righe", 3},
+        {"no user, same keys", 15, "P", "S", "Colonne", -1},
+    };
+    const auto inserisci = [](int codice, const char* progetto, const char* situazione, const char* nome,
+                              int utente) {
+        return QStringLiteral("INSERT INTO TABX VALUES (%1, '%2', '%3', 'TBX', '%4', 4.5, 'testo %1', '2001-02-03', "
+                              "'memo %1', 1, 2, %5)")
+            .arg(codice)
+            .arg(progetto, situazione, nome, utente < 0 ? QStringLiteral("NULL") : QString::number(utente));
+    };
+    QStringList righe = {inserisci(10, "P", "S", "Colonne", 3)};
+    for (const Riga& riga : altre)
+        righe << inserisci(riga.codice, riga.progetto, riga.situazione, riga.nome, riga.utente);
+    InstallazioneDiProva::Esegui(inst.FileArchivio(), righe);
+    // Every column of a row, as stored.
+    const auto intera = [this](int codice) {
+        return InstallazioneDiProva::Valore(
+            inst.FileArchivio(),
+            QStringLiteral("SELECT COALESCE(MAX(CODICE || '|' || COALESCE(CODPROGETTO,'-') || '|' || "
+                           "COALESCE(CODSITUAZIONE,'-') || '|' || COALESCE(TIPO,'-') || '|' || COALESCE(NOME,'-') "
+                           "|| '|' || COALESCE(CAST(NUMERO AS VARCHAR(30)),'-') || '|' || COALESCE(TESTO,'-') || "
+                           "'|' || COALESCE(CAST(DATA AS VARCHAR(10)),'-') || '|' || COALESCE(CAST(MEMO AS "
+                           "VARCHAR(100)),'-') || '|' || COALESCE(LIVELLO1,'-') || '|' || COALESCE(LIVELLO2,'-') "
+                           "|| '|' || COALESCE(UTENTE,'-')), '<none>') FROM TABX WHERE CODICE=%1")
+                .arg(codice));
+    };
+    std::vector<QString> prima;
+    for (const Riga& riga : altre)
+        prima.push_back(intera(riga.codice));
+
+    tabx.Utente(3);
+    EXPECT_TRUE(tabx.ScriviParametroInTabX("P", "S", "Colonne", "8", "nuovo", "", ""));
+
+    EXPECT_EQ(intera(10), "10|P|S|TBX|Colonne|8.000000000000000|nuovo|-|-|1|2|3");
+    for (std::size_t i = 0; i < std::size(altre); ++i)
+        EXPECT_EQ(intera(altre[i].codice), prima[i]) << altre[i].caso;
     EXPECT_TRUE(msg->Testi().isEmpty());
 }
 

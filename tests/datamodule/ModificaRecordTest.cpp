@@ -319,6 +319,48 @@ TEST_P(ModificaRecord, ASaveOfAClosedDataSetOpensItOnTheFirstRow) {
     EXPECT_EQ(p.tabella.RecNo(), 0);
 }
 
+// The lock is the row of the dataset's key and no other: not the rows sharing another
+// column's value, not the row whose key equals that value, not the row the window was on
+// before. A second workstation is refused exactly on the edited row.
+TEST_P(ModificaRecord, EditingLocksTheRowOfItsKeyAndNoOther) {
+    InstallazioneDiProva::Esegui(
+        inst.FileArchivio(),
+        {"CREATE TABLE ORDINI (CODICE INTEGER NOT NULL PRIMARY KEY, RIFERIMENTO INTEGER, NOTA VARCHAR(20))"});
+    InstallazioneDiProva::Esegui(inst.FileArchivio(), {"INSERT INTO ORDINI VALUES (1, 7, 'a')",
+                                                      "INSERT INTO ORDINI VALUES (2, 7, 'b')",
+                                                      "INSERT INTO ORDINI VALUES (3, 2, 'c')",
+                                                      "INSERT INTO ORDINI VALUES (4, 1, 'd')"});
+    for (const bool propria : {false, true}) {
+        SCOPED_TRACE(propria ? "the window's own transaction" : "the archive's transaction");
+        msg->Svuota();
+        Postazione p(archivio, propria), altra(archivio);
+        for (Postazione* q : {&p, &altra}) {
+            q->tabella.Close();
+            q->tabella.TableName = "ORDINI";
+            q->tabella.IndexName.clear(); // the index was the other table's
+            q->tabella.BeforeEdit = [q](fb::TDataSet& ds) { q->tabx.EventoBeforeEditDataSet(ds, q->pulsante, "ORDINI"); };
+            q->tabx.AggiornaTabella(q->tabella, {}, false);
+        }
+        ASSERT_TRUE(p.tabella.Locate("CODICE", 4));
+        ASSERT_TRUE(p.tabella.Locate("CODICE", 2));
+        p.tabella.Edit();
+        ASSERT_EQ(p.pulsante.Tag, 1);
+
+        QStringList rifiutate;
+        for (const int codice : {1, 2, 3, 4}) {
+            ASSERT_TRUE(altra.tabella.Locate("CODICE", codice));
+            try {
+                altra.tabella.Edit();
+                altra.tabella.Cancel();
+            } catch (const piattaforma::EAbort&) {
+                rifiutate << QString::number(codice);
+            }
+        }
+        EXPECT_EQ(rifiutate, QStringList{"2"});
+        EXPECT_EQ(msg->Testi(), QStringList{AvvisoBlocco});
+    }
+}
+
 // The lock statement writes the key as it stands only when it is a number.
 TEST_P(ModificaRecord, ATextKeyLocksItsOwnRowAndNothingElse) {
     InstallazioneDiProva::Esegui(inst.FileArchivio(),

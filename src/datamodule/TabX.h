@@ -140,7 +140,9 @@ public:
                                const QString& memo, const QString& livello1, const QString& livello2);
     // Every parameter of the current user into the in-memory table.
     void AggiornaParametriTabX();
-    // Simple named values, for the current user or for anyone.
+    // Simple named values, for the current user or for anyone. A failed read (no archive,
+    // no TABX) raises fb::EErroreDB, in the writes too; a write or commit the engine refuses
+    // makes the writes answer false, without a message.
     QString ValoreTabX(const QString& nome, bool perUtente);
     QString ValoreMTabX(const QString& nome, bool perUtente);
     bool SettaValoreTabX(const QString& nome, const QString& valore, bool perUtente);

@@ -32,7 +32,10 @@ bool ScriviTutto(int descrittore, QByteArrayView contenuto) {
     return true;
 }
 
-bool DirectoryNegata(int errore) { return errore == EACCES || errore == EPERM || errore == EROFS; }
+// Permissions, a read-only file system, or a directory removed while in use.
+bool DirectoryNegata(int errore) {
+    return errore == EACCES || errore == EPERM || errore == EROFS || errore == ENOENT;
+}
 
 QString CartellaCasa() {
     const QString casa = qEnvironmentVariable("HOME");

@@ -7,8 +7,8 @@ namespace piattaforma {
 
 enum class EsitoScrittura {
     Scritto,
-    // The directory takes no new file (permissions, read-only file system): the caller may
-    // look for another place.
+    // The directory takes no new file (permissions, read-only file system, no longer
+    // there): the caller may look for another place.
     DirectoryNonScrivibile,
     Fallito,
 };

@@ -234,6 +234,14 @@ TEST_F(DumpIstruzione, FromADirectoryThatTakesNoFileTheDumpGoesToTheStateDirecto
     EXPECT_TRUE(QDir(dir.File("lavoro")).entryList(QDir::Files | QDir::Hidden | QDir::System).isEmpty());
 }
 
+// A program whose directory was removed under it still keeps its dumps.
+TEST_F(DumpIstruzione, FromADirectoryRemovedWhileInUseTheDumpGoesToTheStateDirectory) {
+    ASSERT_TRUE(QDir().rmdir(dir.File("lavoro")));
+    SalvaIstruzione(QStringLiteral("CambioDitta"), Istruzione());
+    EXPECT_EQ(Leggi(dir.File("stato/quendra/Quendra.CambioDitta.sql")), Contenuto);
+    EXPECT_FALSE(QFileInfo::exists(dir.File("lavoro")));
+}
+
 // A dump that has nowhere to go is skipped: the failure's own box still follows.
 TEST_F(DumpIstruzione, ANameTakenByADirectoryIsLeftAloneAndNothingIsLeftBeside) {
     ASSERT_TRUE(QDir().mkpath(Lavoro("Quendra.CambioDitta.sql/dentro")));

@@ -3,6 +3,7 @@
 #include "fb/Database.h"
 #include "fb/Errore.h"
 #include "fb/Istruzioni.h"
+#include "fb/TestoArchivio.h"
 #include "fb/Transazione.h"
 #include "piattaforma/Errori.h"
 
@@ -516,6 +517,18 @@ void TDataSet::Post() {
         Cancel();
         throw EErroreDB(QStringLiteral("Il collegamento con l'archivio si è interrotto durante la modifica: il "
                                        "blocco del record è andato perso e la modifica non è stata scritta."));
+    }
+    // Every column before any statement runs, so that the message names the column (the
+    // writing statements number their parameters) and a refused row leaves nothing behind.
+    if (Database != nullptr) {
+        const Riga& nuova = Valori(corrente_);
+        for (size_t i = 0; i < nuova.size(); ++i) {
+            if (nuova[i].typeId() != QMetaType::QString)
+                continue;
+            const QString errore = TestoNonMemorizzabile(nuova[i].toString(), definizioni_[i].Nome);
+            if (!errore.isEmpty())
+                throw EErroreDB(errore);
+        }
     }
     const bool inserita = stato_ == Inserimento;
     ScriviRiga(stato_, originale_, Valori(corrente_));

@@ -139,6 +139,8 @@ public:
     void Edit();
     // A new row at the end, every column NULL, which becomes the current one.
     void Append();
+    // A text the database cannot hold (see fb/TestoArchivio.h) raises EErroreDB naming its
+    // column before anything is written; the edit stays, to be corrected or cancelled.
     void Post();
     void Cancel();
     // Deletes the current row in the database and from the rows.

@@ -2,6 +2,7 @@
 
 #include "fb/Client.h"
 #include "fb/Query.h"
+#include "fb/TestoArchivio.h"
 
 #include <ibase.h>
 
@@ -15,8 +16,9 @@ using client::Stato;
 // ---- TParametro ---------------------------------------------------------------------------
 
 void TParametro::AsString(const QString& valore) {
+    // Converted first: a text refused leaves the parameter as it was.
+    dati_ = CodificaPerArchivio(valore, nome_);
     tipo_ = Tipo::Testo;
-    dati_ = client::Codifica(valore);
 }
 
 void TParametro::AsInteger(qint64 valore) {

@@ -25,7 +25,8 @@ public:
     const QString& Name() const { return nome_; }
     bool IsNull() const { return tipo_ == Tipo::Nullo; }
 
-    // The engine converts the text to the type the statement wants there.
+    // The engine converts the text to the type the statement wants there. A text the
+    // database cannot hold raises EErroreDB naming the parameter, and changes nothing.
     void AsString(const QString& valore);
     void AsInteger(qint64 valore);
     // NULL.

@@ -3,6 +3,7 @@
 #include "fb/Aggiornamento.h"
 #include "fb/Client.h"
 #include "fb/Database.h"
+#include "fb/TestoArchivio.h"
 #include "fb/Transazione.h"
 #include "piattaforma/Errori.h"
 
@@ -429,7 +430,8 @@ void TQuery::Prepara(TTransazione* transazione) {
         return;
     Unprepare();
     LeggiParametri();
-    const QByteArray testo = client::Codifica(testoEseguibile_);
+    // Its literals are written as they stand: one the database cannot hold refuses the statement.
+    const QByteArray testo = CodificaPerArchivio(testoEseguibile_);
     Stato stato;
     // Everything is read into these first, and the query takes them only when all is read.
     client::Interfaccia<Firebird::IStatement> istruzione(Database->Handle()->prepare(

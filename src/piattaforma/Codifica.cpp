@@ -46,6 +46,22 @@ QByteArray ACp1252(const QString& testo) {
     return risultato;
 }
 
+QList<char32_t> FuoriCp1252(const QString& testo) {
+    QList<char32_t> fuori;
+    const qsizetype lunghezza = testo.size();
+    for (qsizetype i = 0; i < lunghezza; ++i) {
+        const char16_t carattere = testo[i].unicode();
+        char32_t codice = carattere;
+        if (QChar::isHighSurrogate(carattere) && i + 1 < lunghezza && testo[i + 1].isLowSurrogate())
+            codice = QChar::surrogateToUcs4(carattere, testo[++i].unicode());
+        else if (carattere == u'?' || ConvertiCarattere(carattere) != '?')
+            continue;
+        if (!fuori.contains(codice))
+            fuori.append(codice);
+    }
+    return fuori;
+}
+
 QString DaCp1252(QByteArrayView byte) {
     QString risultato(byte.size(), Qt::Uninitialized);
     QChar* uscita = risultato.data();

@@ -22,6 +22,7 @@ TEST_P(CodificaAndataRitorno, ConverteNeiDueSensi) {
     const QByteArray byte(GetParam().byte);
     EXPECT_EQ(ACp1252(testo), byte);
     EXPECT_EQ(DaCp1252(byte), testo);
+    EXPECT_TRUE(FuoriCp1252(testo).isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -32,26 +33,37 @@ INSTANTIATE_TEST_SUITE_P(
                     CasoCodifica{u"Perché costa 5€ – “sì”",
                                  "Perch\xE9 costa 5\x80 \x96 \x93s\xEC\x94"},
                     CasoCodifica{u"\u0081\u008D\u008F\u0090\u009D", "\x81\x8D\x8F\x90\x9D"},
+                    CasoCodifica{u"Chi? ¿Quién?", "Chi? \xBFQui\xE9n?"},
                     CasoCodifica{u"", ""}));
 
 struct CasoFuoriCodifica {
     const char16_t* testo;
     const char* atteso;
+    // What FuoriCp1252 names: each character once, in order.
+    std::vector<char32_t> fuori;
 };
 
 class CodificaFuoriPagina : public testing::TestWithParam<CasoFuoriCodifica> {};
 
-TEST_P(CodificaFuoriPagina, DiventaPuntoInterrogativo) {
-    EXPECT_EQ(ACp1252(QString::fromUtf16(GetParam().testo)), QByteArray(GetParam().atteso));
+TEST_P(CodificaFuoriPagina, DiventaPuntoInterrogativoENeEIlNome) {
+    // The code units as they are: a lone surrogate stays (fromUtf16 would replace it).
+    const QString testo = QStringView(GetParam().testo).toString();
+    EXPECT_EQ(ACp1252(testo), QByteArray(GetParam().atteso));
+    const QList<char32_t> fuori = FuoriCp1252(testo);
+    EXPECT_EQ(std::vector<char32_t>(fuori.begin(), fuori.end()), GetParam().fuori);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Caratteri, CodificaFuoriPagina,
-    testing::Values(CasoFuoriCodifica{u"Жa", "?a"},
+    testing::Values(CasoFuoriCodifica{u"Жa", "?a", {U'Ж'}},
                     // A C1 control Windows does give a byte to is not in the page.
-                    CasoFuoriCodifica{u"\u0080\u0082", "??"},
+                    CasoFuoriCodifica{u"\u0080\u0082", "??", {0x80, 0x82}},
                     // One character outside the BMP is one '?', not two.
-                    CasoFuoriCodifica{u"x😀y", "x?y"}));
+                    CasoFuoriCodifica{u"x😀y", "x?y", {U'😀'}},
+                    // A '?' of the text is not one of them; a repeated one is named once.
+                    CasoFuoriCodifica{u"Łódź 北京? Łó", "?\xF3" "d? ??? ?\xF3", {U'Ł', U'ź', U'北', U'京'}},
+                    // Half a pair is not a character of any page.
+                    CasoFuoriCodifica{u"a\xD800" u"b\xDC00", "a?b?", {0xD800, 0xDC00}}));
 
 TEST(Codifica, ByteNulliRestanoNelTesto) {
     const QByteArray byte("a\0b", 3);

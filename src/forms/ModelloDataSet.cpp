@@ -2,6 +2,7 @@
 
 #include "fb/Database.h"
 #include "fb/Metadati.h"
+#include "fb/TestoArchivio.h"
 #include "forms/FormatoCampi.h"
 #include "piattaforma/Messaggi.h"
 #include "piattaforma/Protezione.h"
@@ -107,6 +108,15 @@ bool TModelloDataSet::setData(const QModelIndex& indice, const QVariant& valore,
         if (!letto.Valido()) {
             piattaforma::MostraAvviso(letto.Errore);
             return;
+        }
+        // Refused here, as a text too long is, rather than at the save: a dataset kept in
+        // memory only writes nowhere and takes any text.
+        if (dataset_.Database != nullptr && letto.Valore.typeId() == QMetaType::QString) {
+            const QString errore = fb::TestoNonMemorizzabile(letto.Valore.toString(), campo.Nome);
+            if (!errore.isEmpty()) {
+                piattaforma::MostraAvviso(errore);
+                return;
+            }
         }
         if (ConfrontaValoriCampo(campo, dataset_.Valore(riga, colonna), letto.Valore))
             return; // nothing changed: no edit, no lock

@@ -7,6 +7,7 @@
 #include "piattaforma/Errori.h"
 
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTableView>
@@ -33,7 +34,15 @@ QString ScriviNellaCella(QTableView& vista, const QModelIndex& cella, const QStr
     }
     const QString iniziale = editore->text();
     QTest::keyClick(editore, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(editore, testo);
+    if (QString::fromLatin1(testo.toLatin1()) == testo) {
+        QTest::keyClicks(editore, testo);
+    } else {
+        // Key clicks carry Latin-1 only: other scripts come, as they do for users, from an
+        // input method committing the text.
+        QInputMethodEvent composto;
+        composto.setCommitString(testo);
+        QCoreApplication::sendEvent(editore, &composto);
+    }
     QTest::keyClick(editore, Qt::Key_Return);
     QCoreApplication::processEvents(); // the view commits a queued call later
     return iniziale;
@@ -346,6 +355,88 @@ TEST(ModelloDataSet, TheLimitsOfADatabaseTableAreTheColumnsOwn) {
     tabella.Open();
     EXPECT_EQ(modello.data(modello.index(0, 3)).toString(), "9.999.999.999.999,99");
     EXPECT_EQ(modello.data(modello.index(0, 5)).toString(), "03/04/2025");
+    EXPECT_TRUE(msg->Testi().isEmpty());
+}
+
+// A text the archive's code page cannot hold is refused in the cell, as a text too long is;
+// a grid over rows kept in memory only takes it.
+TEST(ModelloDataSet, ATextTheArchiveCannotHoldIsRefusedInTheCell) {
+    prova::CartellaProva cartella;
+    const QString nome = cartella.File("testi.fdb");
+    fb::TDatabase db;
+    prova::CreaDatabaseVuoto(db, nome);
+    fb::TTransazione tr(&db);
+    db.SetDefaultTransaction(&tr);
+    for (const char* istruzione : {"CREATE TABLE CLIFOR (CODICE INTEGER NOT NULL PRIMARY KEY, NOME VARCHAR(30), "
+                                   "CITTA VARCHAR(30), NOTE BLOB SUB_TYPE TEXT)",
+                                   "INSERT INTO CLIFOR VALUES (1, 'Rossi', 'Roma', 'nota')"}) {
+        fb::TQuery q(&db, &tr);
+        q.SQL.Add(QString::fromLatin1(istruzione));
+        q.ExecSQL();
+        tr.Commit();
+    }
+    const auto salvato = [&] {
+        fb::TDatabase altro;
+        prova::ImpostaParametriApertura(altro, nome);
+        altro.Open();
+        fb::TTransazione t(&altro);
+        fb::TQuery q(&altro, &t);
+        q.SQL.Add("SELECT NOME || '|' || CITTA || '|' || NOTE FROM CLIFOR");
+        q.Open();
+        return q.Fields(0).AsString();
+    };
+
+    fb::TIBTable tabella(&db);
+    tabella.TableName = QStringLiteral("CLIFOR");
+    tabella.Open();
+    MessaggiInstallati msg;
+    TModelloDataSet modello(tabella);
+    QTableView vista;
+    modello.CollegaVista(vista);
+    vista.resize(600, 300);
+    vista.show();
+
+    struct Caso {
+        int colonna;
+        const char* testo;
+        const char* avviso;
+    } const casi[] = {
+        {2, "Łódź 北京", "Il campo CITTA contiene caratteri che l'archivio non può memorizzare: «Ł», «ź», «北», «京»"},
+        {3, "Саша", "Il campo NOTE contiene caratteri che l'archivio non può memorizzare: «С», «а», «ш»"},
+    };
+    for (const Caso& caso : casi) {
+        SCOPED_TRACE(caso.testo);
+        const QString testo = QString::fromUtf8(caso.testo);
+        // Typed with nothing being edited: no edit starts.
+        msg->Svuota();
+        ScriviNellaCella(vista, modello.index(0, caso.colonna), testo);
+        EXPECT_EQ(msg->Testi(), QStringList{QString::fromUtf8(caso.avviso)});
+        EXPECT_EQ(msg->Mostrati.at(0).tipo, piattaforma::TipoMessaggio::Avviso);
+        EXPECT_EQ(tabella.State(), fb::TDataSet::Consultazione);
+
+        // Beside a good value of the same row: that one is saved, the refused one is not.
+        msg->Svuota();
+        ScriviNellaCella(vista, modello.index(0, 1), QString::fromUtf8("Müller €"));
+        EXPECT_FALSE(modello.setData(modello.index(0, caso.colonna), testo));
+        EXPECT_EQ(msg->Testi(), QStringList{QString::fromUtf8(caso.avviso)});
+        EXPECT_EQ(tabella.State(), fb::TDataSet::Modifica);
+        tabella.Post();
+        tr.Commit();
+        EXPECT_EQ(salvato(), QString::fromUtf8("Müller €|Roma|nota"));
+
+        fb::TQuery ripristino(&db, &tr);
+        ripristino.SQL.Add("UPDATE CLIFOR SET NOME = 'Rossi'");
+        ripristino.ExecSQL();
+        tr.Commit();
+        tabella.Close();
+        tabella.Open();
+    }
+
+    // The same text in a grid of rows kept in memory: nothing to refuse.
+    Griglia g;
+    msg->Svuota();
+    g.Scrivi(0, QString::fromUtf8("北京"));
+    EXPECT_EQ(g.Cella(0), QString::fromUtf8("北京"));
     EXPECT_TRUE(msg->Testi().isEmpty());
 }
 

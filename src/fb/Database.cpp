@@ -7,6 +7,8 @@
 
 #include <ibase.h>
 
+#include <QRegularExpression>
+
 #include <algorithm>
 
 namespace fb {
@@ -38,11 +40,11 @@ void TDatabase::SetDefaultTransaction(TTransazione* transazione) {
         transazione->DefaultDatabase = this;
 }
 
-QByteArray TDatabase::CreaDpb() const {
+QByteArray TDatabase::CreaDpb(const QStringList& righe) {
     client::Stato stato;
     client::Interfaccia<Firebird::IXpbBuilder> dpb(
         client::Util()->getXpbBuilder(&stato, Firebird::IXpbBuilder::DPB, nullptr, 0));
-    for (const QString& riga : Params) {
+    for (const QString& riga : righe) {
         const int uguale = riga.indexOf(QLatin1Char('='));
         const QString nome = (uguale < 0 ? riga : riga.left(uguale)).trimmed();
         const QByteArray valore = client::Codifica(uguale < 0 ? QString() : riga.mid(uguale + 1));
@@ -63,6 +65,29 @@ QByteArray TDatabase::CreaDpb() const {
     return QByteArray(reinterpret_cast<const char*>(buffer), static_cast<int>(lunghezza));
 }
 
+QStringList TDatabase::ParametriDaCreazione(const QStringList& clausole) {
+    // USER 'x', PASSWORD "y", ROLE z, SET NAMES 'w'; the other clauses only shape the file.
+    static const QRegularExpression clausola(
+        QStringLiteral(R"((?<![\w$])(USER|PASSWORD|ROLE|SET\s+NAMES)\s+('(?:[^']|'')*'|"(?:[^"]|"")*"|[\w$]+))"),
+        QRegularExpression::CaseInsensitiveOption);
+    QStringList parametri;
+    auto trovate = clausola.globalMatch(clausole.join(QLatin1Char('\n')));
+    while (trovate.hasNext()) {
+        const QRegularExpressionMatch trovata = trovate.next();
+        const QString nome = trovata.captured(1).toUpper().simplified();
+        QString valore = trovata.captured(2);
+        const QChar apice = valore.front();
+        if (apice == u'\'' || apice == u'"')
+            valore = valore.mid(1, valore.size() - 2).replace(QString(2, apice), QString(apice));
+        const char* chiave = nome == u"USER"       ? "user_name"
+                             : nome == u"PASSWORD" ? "password"
+                             : nome == u"ROLE"     ? "sql_role_name"
+                                                   : "lc_ctype";
+        parametri.append(QLatin1String(chiave) + QLatin1Char('=') + valore);
+    }
+    return parametri;
+}
+
 void TDatabase::Attacca(Firebird::IAttachment* attacco) {
     attacco_ = client::Interfaccia<Firebird::IAttachment>(attacco);
     ++generazione_;
@@ -74,7 +99,9 @@ void TDatabase::Open() {
         return;
     if (DatabaseName.isEmpty())
         throw EErroreDB(QStringLiteral("Database name is missing"));
-    Attacca(ConnettoreCorrente().Attacca(DatabaseName, CreaDpb()));
+    const QByteArray dpb = CreaDpb(Params);
+    Attacca(ConnettoreCorrente().Attacca(DatabaseName, dpb));
+    dpbAttacco_ = dpb;
 }
 
 void TDatabase::CreateDatabase() {
@@ -84,7 +111,11 @@ void TDatabase::CreateDatabase() {
         QStringLiteral("' ");
     for (const QString& riga : Params)
         istruzione += riga + QLatin1Char('\n');
+    // Params hold the creation's clauses, which no attach takes: after a lost connection the
+    // same user attaches again with this block.
+    const QByteArray dpb = CreaDpb(ParametriDaCreazione(Params));
     Attacca(ConnettoreCorrente().Crea(DatabaseName, istruzione, SQLDialect));
+    dpbAttacco_ = dpb;
 }
 
 void TDatabase::RiattaccaSePersa() {
@@ -93,7 +124,7 @@ void TDatabase::RiattaccaSePersa() {
     Stacca();
     // Until an attach succeeds, every use tries again.
     persa_ = true;
-    Open();
+    Attacca(ConnettoreCorrente().Attacca(DatabaseName, dpbAttacco_));
 }
 
 void TDatabase::Osserva(const EErroreDB& errore) noexcept {

@@ -2,6 +2,7 @@
 
 #include "fb/Interfaccia.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -74,11 +75,15 @@ private:
     friend class TTransazione;
     friend class TQuery;
 
-    QByteArray CreaDpb() const;
+    static QByteArray CreaDpb(const QStringList& righe);
+    // The attach parameters ("user_name=...") that a database's creation clauses name.
+    static QStringList ParametriDaCreazione(const QStringList& clausole);
     void Attacca(Firebird::IAttachment* attacco);
     void Stacca() noexcept;
 
     client::Interfaccia<Firebird::IAttachment> attacco_;
+    // The block the connection attached with, for attaching again after a loss.
+    QByteArray dpbAttacco_;
     TTransazione* transazionePredefinita_ = nullptr;
     unsigned generazione_ = 0;
     quint64 epoca_ = 0;

@@ -16,7 +16,9 @@ QString NomeCarattere(char32_t carattere) {
     // An invisible or half character would show as nothing between the quotes.
     if (QChar::isPrint(carattere) && !QChar::isSurrogate(carattere))
         return QChar(u'«') + QString::fromUcs4(&carattere, 1) + QChar(u'»');
-    return QStringLiteral("U+%1").arg(static_cast<uint>(carattere), 4, 16, QLatin1Char('0')).toUpper();
+    return QStringLiteral("U+%1")
+        .arg(static_cast<uint>(carattere), 4, 16, QLatin1Char('0'))
+        .toUpper();
 }
 
 } // namespace
@@ -30,7 +32,8 @@ QString TestoNonMemorizzabile(const QString& testo, const QString& campo) {
         nomi.append(NomeCarattere(fuori[i]));
     if (fuori.size() > CaratteriNominati)
         nomi.append(QStringLiteral("…"));
-    const QString chi = campo.isEmpty() ? QStringLiteral("L'istruzione") : QStringLiteral("Il campo ") + campo;
+    const QString chi =
+        campo.isEmpty() ? QStringLiteral("L'istruzione") : QStringLiteral("Il campo ") + campo;
     return chi + QStringLiteral(" contiene caratteri che l'archivio non può memorizzare: ") +
            nomi.join(QStringLiteral(", "));
 }

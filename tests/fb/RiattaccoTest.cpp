@@ -90,56 +90,58 @@ TEST(Riattacco, AFailedReattachDoesNotStopTheNextActionFromAttaching) {
     };
     // Attached as the program opens its archives, or still attached since it created the
     // database (its lines are then the creation's clauses, not attach parameters).
-    for (const Azione& azione : azioni)
-    for (const bool creata : {false, true}) {
+    for (const Azione& azione : azioni) {
         SCOPED_TRACE(azione.caso);
-        SCOPED_TRACE(creata ? "connection that created the database" : "connection that opened it");
-        prova::CartellaProva dir;
-        const QString file = dir.File("r.fdb");
-        const QString altrove = dir.File("spostato.fdb");
-        TDatabase db;
-        prova::CreaDatabaseVuoto(db, file);
-        if (!creata) {
-            prova::ImpostaParametriApertura(db, file);
-            db.Open();
-        }
-        TTransazione tr(&db);
-        db.SetDefaultTransaction(&tr);
-        {
-            TQuery q(&db, &tr);
-            q.SQL.Add("CREATE TABLE T (ID INTEGER NOT NULL PRIMARY KEY, NOME VARCHAR(20))");
-            q.ExecSQL();
-            tr.Commit();
-        }
-        azione.esegui(db, tr, "prima");
-
-        Interrompi(db);
-        try {
-            azione.esegui(db, tr, "al taglio");
-            ADD_FAILURE() << "the cut went unnoticed";
-        } catch (const EErroreDB& errore) {
-            EXPECT_TRUE(errore.ConnessionePersa()) << errore.what();
-        }
-        EXPECT_TRUE(db.Persa());
-
-        // Unreachable: every try fails on the missing file, and none gives up for good.
-        ASSERT_TRUE(QFile::rename(file, altrove));
-        for (int tentativo = 0; tentativo < 2; ++tentativo) {
-            try {
-                azione.esegui(db, tr, "senza file");
-                ADD_FAILURE() << "attached to a database that is not there";
-            } catch (const EErroreDB& errore) {
-                EXPECT_TRUE(errore.FileInesistente()) << errore.what();
+        for (const bool creata : {false, true}) {
+            SCOPED_TRACE(creata ? "connection that created the database"
+                                : "connection that opened it");
+            prova::CartellaProva dir;
+            const QString file = dir.File("r.fdb");
+            const QString altrove = dir.File("spostato.fdb");
+            TDatabase db;
+            prova::CreaDatabaseVuoto(db, file);
+            if (!creata) {
+                prova::ImpostaParametriApertura(db, file);
+                db.Open();
             }
-            EXPECT_FALSE(db.Connected());
-            EXPECT_FALSE(tr.InTransaction());
-        }
+            TTransazione tr(&db);
+            db.SetDefaultTransaction(&tr);
+            {
+                TQuery q(&db, &tr);
+                q.SQL.Add("CREATE TABLE T (ID INTEGER NOT NULL PRIMARY KEY, NOME VARCHAR(20))");
+                q.ExecSQL();
+                tr.Commit();
+            }
+            azione.esegui(db, tr, "prima");
 
-        ASSERT_TRUE(QFile::rename(altrove, file));
-        azione.esegui(db, tr, "dopo");
-        EXPECT_TRUE(db.Connected());
-        EXPECT_FALSE(db.Persa());
-        EXPECT_EQ(Nomi(db), (QStringList{"prima", "dopo"}));
+            Interrompi(db);
+            try {
+                azione.esegui(db, tr, "al taglio");
+                ADD_FAILURE() << "the cut went unnoticed";
+            } catch (const EErroreDB& errore) {
+                EXPECT_TRUE(errore.ConnessionePersa()) << errore.what();
+            }
+            EXPECT_TRUE(db.Persa());
+
+            // Unreachable: every try fails on the missing file, and none gives up for good.
+            ASSERT_TRUE(QFile::rename(file, altrove));
+            for (int tentativo = 0; tentativo < 2; ++tentativo) {
+                try {
+                    azione.esegui(db, tr, "senza file");
+                    ADD_FAILURE() << "attached to a database that is not there";
+                } catch (const EErroreDB& errore) {
+                    EXPECT_TRUE(errore.FileInesistente()) << errore.what();
+                }
+                EXPECT_FALSE(db.Connected());
+                EXPECT_FALSE(tr.InTransaction());
+            }
+
+            ASSERT_TRUE(QFile::rename(altrove, file));
+            azione.esegui(db, tr, "dopo");
+            EXPECT_TRUE(db.Connected());
+            EXPECT_FALSE(db.Persa());
+            EXPECT_EQ(Nomi(db), (QStringList{"prima", "dopo"}));
+        }
     }
 }
 

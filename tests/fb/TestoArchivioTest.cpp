@@ -1,8 +1,8 @@
+#include "fb/TestoArchivio.h"
 #include "fb/Aggiornamento.h"
 #include "fb/DataSet.h"
 #include "fb/Database.h"
 #include "fb/Errore.h"
-#include "fb/TestoArchivio.h"
 #include "fb/Transazione.h"
 #include "fb/Valori.h"
 #include "fixture/DatabaseDiProva.h"
@@ -56,7 +56,8 @@ protected:
         altro.Open();
         TTransazione t(&altro);
         TQuery q(&altro, &t);
-        q.SQL.Add("SELECT CODICE || ' ' || NOME || ' ' || COALESCE(CITTA, '') || ' ' || COALESCE(NOTE, '')");
+        q.SQL.Add("SELECT CODICE || ' ' || NOME || ' ' || COALESCE(CITTA, '') || ' ' || "
+                  "COALESCE(NOTE, '')");
         q.SQL.Add("FROM CLIENTI ORDER BY CODICE");
         q.Open();
         QStringList righe;
@@ -85,7 +86,8 @@ struct Percorso {
 
 void ScriviConParametri(TDatabase& db, const QString& colonna, const QString& testo) {
     TQuery q(&db);
-    q.SQL.Add(QStringLiteral("UPDATE CLIENTI SET NOME = :NOME, %1 = :%1 WHERE CODICE = 1").arg(colonna));
+    q.SQL.Add(
+        QStringLiteral("UPDATE CLIENTI SET NOME = :NOME, %1 = :%1 WHERE CODICE = 1").arg(colonna));
     q.ParamByName("NOME").AsString("Bianchi");
     q.ParamByName(colonna).AsString(testo);
     q.ExecSQL();
@@ -93,7 +95,8 @@ void ScriviConParametri(TDatabase& db, const QString& colonna, const QString& te
 
 void ScriviLetterale(TDatabase& db, const QString& colonna, const QString& testo) {
     TQuery q(&db);
-    q.SQL.Add(QStringLiteral("UPDATE CLIENTI SET NOME = 'Bianchi', %1 = %2").arg(colonna, Quota(testo)));
+    q.SQL.Add(
+        QStringLiteral("UPDATE CLIENTI SET NOME = 'Bianchi', %1 = %2").arg(colonna, Quota(testo)));
     q.SQL.Add("WHERE CODICE = 1");
     q.ExecSQL();
 }
@@ -124,7 +127,8 @@ void ScriviQueryModificabile(TDatabase& db, const QString& colonna, const QStrin
     TAggiornamento aggiornamento;
     // The parameters name the columns in another order than the select's.
     aggiornamento.ModifySQL.Add(
-        QStringLiteral("UPDATE CLIENTI SET %1 = :%1, NOME = :NOME WHERE CODICE = :OLD_CODICE").arg(colonna));
+        QStringLiteral("UPDATE CLIENTI SET %1 = :%1, NOME = :NOME WHERE CODICE = :OLD_CODICE")
+            .arg(colonna));
     query.UpdateObject = &aggiornamento;
     query.SQL.Add("SELECT CODICE, NOME, CITTA, NOTE FROM CLIENTI");
     query.Open();
@@ -139,7 +143,8 @@ void ScriviAggiornamento(TDatabase& db, const QString& colonna, const QString& t
     TAggiornamento aggiornamento;
     q.SetUpdateObject(&aggiornamento);
     aggiornamento.ModifySQL.Add(
-        QStringLiteral("UPDATE CLIENTI SET NOME = :NOME, %1 = :%1 WHERE CODICE = :CODICE").arg(colonna));
+        QStringLiteral("UPDATE CLIENTI SET NOME = :NOME, %1 = :%1 WHERE CODICE = :CODICE")
+            .arg(colonna));
     q.SQL.Add("SELECT * FROM CLIENTI");
     q.Open();
     aggiornamento.Edit();
@@ -161,8 +166,8 @@ TEST_P(TestoArchivio, TextTheCodePageCannotHoldIsRefusedBeforeAnythingIsWritten)
     const QString illeggibile = QString::fromUtf8("Łódź 北京");
     // A '?' of its own and the code page's upper half go through untouched.
     const QString buono = QString::fromUtf8("Perché? 5 € – “sì”");
-    const QString rifiuto =
-        QString::fromUtf8(" contiene caratteri che l'archivio non può memorizzare: «Ł», «ź», «北», «京»");
+    const QString rifiuto = QString::fromUtf8(
+        " contiene caratteri che l'archivio non può memorizzare: «Ł», «ź», «北», «京»");
     const QStringList originale{"1 Rossi Roma nota"};
     for (const Percorso& p : percorsi) {
         SCOPED_TRACE(p.caso);
@@ -180,7 +185,8 @@ TEST_P(TestoArchivio, TextTheCodePageCannotHoldIsRefusedBeforeAnythingIsWritten)
         Conferma();
         EXPECT_EQ(VistoDaAltri(),
                   QStringList{QStringLiteral("1 Bianchi ") +
-                              (colonna == "CITTA" ? buono + QStringLiteral(" nota") : QStringLiteral("Roma ") + buono)});
+                              (colonna == "CITTA" ? buono + QStringLiteral(" nota")
+                                                  : QStringLiteral("Roma ") + buono)});
         Ripristina();
     }
 }
@@ -198,18 +204,22 @@ TEST_P(TestoArchivio, ANewRowWithARefusedTextIsNotAdded) {
     tabella.FieldByName("CITTA").SetAsString("Mosca");
     tabella.Post();
     tr.Commit();
-    EXPECT_EQ(VistoDaAltri(), (QStringList{"1 Rossi Roma nota", QString::fromUtf8("2 Müller Mosca ")}));
+    EXPECT_EQ(VistoDaAltri(),
+              (QStringList{"1 Rossi Roma nota", QString::fromUtf8("2 Müller Mosca ")}));
 }
 
 TEST(TestoNonMemorizzabile, NamesTheFieldAndWhatCannotBeStoredOnlyWhenSomethingCannot) {
-    const QString inizio = QString::fromUtf8("Il campo NOME contiene caratteri che l'archivio non può memorizzare: ");
+    const QString inizio =
+        QString::fromUtf8("Il campo NOME contiene caratteri che l'archivio non può memorizzare: ");
     struct Caso {
         const char* caso;
         QString testo;
         QString atteso; // after the beginning; empty when the text can be stored
     } const casi[] = {
         {"the code page whole", QString::fromUtf8("àèìòù €‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ ¿?"), {}},
-        {"the bytes Windows leaves undefined", QString::fromUtf16(u"\u0081\u008D\u008F\u0090\u009D"), {}},
+        {"the bytes Windows leaves undefined",
+         QString::fromUtf16(u"\u0081\u008D\u008F\u0090\u009D"),
+         {}},
         {"outside the BMP", QString::fromUtf8("ok 😀"), QString::fromUtf8("«😀»")},
         {"an invisible character", QString::fromUtf16(u"a\u200Db"), "U+200D"},
         {"eleven of them, ten named", QString::fromUtf8("АБВГДЕЖЗИЙК"),

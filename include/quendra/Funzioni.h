@@ -30,7 +30,7 @@
  * of the window it opened, so that Quendra refuses to close while that window is open.
  * Link the core library (quendracore) and, from C++:
  *
- *     #include "datamodule/TabX.h"
+ *     #include <quendra/Quendra.h>
  *     if (TTabXForm* modulo = DataModuleCorrente())
  *         modulo->ScritturaHandleDiApertura(idFinestra, static_cast<qint64>(finestra->winId()));
  *

@@ -87,12 +87,12 @@
 
 #include <quendra/Funzioni.h>
 
-#include "datamodule/PulsanteStato.h"
-#include "datamodule/TabX.h"
-#include "fb/DataSet.h"
-#include "fb/Errore.h"
-#include "forms/ModelloDataSet.h"
-#include "piattaforma/Errori.h"
-#include "piattaforma/Protezione.h"
+#include <quendra/core/datamodule/PulsanteStato.h>
+#include <quendra/core/datamodule/TabX.h>
+#include <quendra/core/fb/DataSet.h>
+#include <quendra/core/fb/Errore.h>
+#include <quendra/core/forms/ModelloDataSet.h>
+#include <quendra/core/piattaforma/Errori.h>
+#include <quendra/core/piattaforma/Protezione.h>
 
 #endif /* QUENDRA_QUENDRA_H */

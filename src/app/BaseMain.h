@@ -1,7 +1,7 @@
 #pragma once
 
-#include "fb/Query.h"
-#include "fb/Transazione.h"
+#include "../fb/Query.h"
+#include "../fb/Transazione.h"
 
 #include <QMainWindow>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "piattaforma/Messaggi.h"
+#include "../piattaforma/Messaggi.h"
 
 // The message boxes people see.
 class MessaggiQt : public piattaforma::Messaggi {

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "datamodule/MemTabX.h"
-#include "fb/DataSet.h"
-#include "fb/Database.h"
-#include "fb/Query.h"
-#include "fb/Transazione.h"
+#include "../datamodule/MemTabX.h"
+#include "../fb/DataSet.h"
+#include "../fb/Database.h"
+#include "../fb/Query.h"
+#include "../fb/Transazione.h"
 
 #include <QHash>
 #include <QObject>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "fb/Parametri.h"
-#include "fb/Query.h"
+#include "../fb/Parametri.h"
+#include "../fb/Query.h"
 
 #include <QString>
 

@@ -2,8 +2,8 @@
 
 // Access to the Firebird client's interfaces, shared by the classes of this folder only.
 
-#include "fb/Errore.h"
-#include "fb/Interfaccia.h"
+#include "../fb/Errore.h"
+#include "../fb/Interfaccia.h"
 
 #include <firebird/Interface.h>
 

@@ -4,8 +4,8 @@
 // edited one row at a time. Posting a row writes it at once in the dataset's transaction,
 // so a change stays there until that transaction is committed or rolled back.
 
-#include "fb/Aggiornamento.h"
-#include "fb/Query.h"
+#include "../fb/Aggiornamento.h"
+#include "../fb/Query.h"
 
 #include <QString>
 #include <QList>

@@ -2,7 +2,7 @@
 
 // Pieces of statements that more than one writer builds the same way.
 
-#include "fb/Query.h"
+#include "../fb/Query.h"
 
 #include <QString>
 #include <QStringList>

@@ -3,7 +3,7 @@
 // Named parameters: a statement may hold ":NAME" markers, which become "?" before it is
 // prepared, and the values bound to them travel in an input message beside the statement.
 
-#include "fb/Interfaccia.h"
+#include "../fb/Interfaccia.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "fb/Interfaccia.h"
-#include "fb/Parametri.h"
+#include "../fb/Interfaccia.h"
+#include "../fb/Parametri.h"
 
 #include <QByteArray>
 #include <QDate>

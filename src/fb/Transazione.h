@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fb/Interfaccia.h"
+#include "../fb/Interfaccia.h"
 
 #include <QStringList>
 

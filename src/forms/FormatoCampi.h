@@ -9,7 +9,7 @@
 // ("Codice 1234", not "1.234"); dates dd/MM/yyyy; flags "Sì" and "No". For editing, numbers
 // come without the thousands dots. Typed: see piattaforma/FormatoItaliano.h.
 
-#include "fb/DataSet.h"
+#include "../fb/DataSet.h"
 
 #include <QDate>
 #include <QString>

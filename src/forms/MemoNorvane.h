@@ -1,8 +1,8 @@
 #pragma once
 
-#include "fb/Query.h"
-#include "fb/Transazione.h"
-#include "forms/Ancore.h"
+#include "../fb/Query.h"
+#include "../fb/Transazione.h"
+#include "../forms/Ancore.h"
 
 #include <QDialog>
 

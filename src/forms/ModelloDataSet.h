@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fb/DataSet.h"
+#include "../fb/DataSet.h"
 
 #include <QAbstractTableModel>
 #include <QHash>

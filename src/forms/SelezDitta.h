@@ -1,6 +1,6 @@
 #pragma once
 
-#include "forms/Ancore.h"
+#include "../forms/Ancore.h"
 
 #include <QDialog>
 #include <QRect>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "forms/ListaMarcabile.h"
+#include "../forms/ListaMarcabile.h"
 
-#include "fb/Query.h"
-#include "fb/Transazione.h"
+#include "../fb/Query.h"
+#include "../fb/Transazione.h"
 
 // Every occupied window semaphore of the company archive, of any user, to free by hand.
 class TSemaforiForm : public TListaMarcabile {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "forms/ListaMarcabile.h"
+#include "../forms/ListaMarcabile.h"
 
-#include "fb/Query.h"
+#include "../fb/Query.h"
 
 // The open work sessions of the logged-in user, to close by hand: one, several or all.
 class TSessioniForm : public TListaMarcabile {

@@ -11,3 +11,15 @@ foreach(passo
     message(FATAL_ERROR "${passo} failed:\n${uscita}\n${errori}")
   endif()
 endforeach()
+# What an author gets must stand on the installed include directory alone: no header of the
+# package reaches the Firebird client's headers, or a folder of its own by a bare name that
+# the author's include path would have to supply.
+file(GLOB_RECURSE intestazioni ${DESTINAZIONE}/prefisso/include/*.h)
+foreach(intestazione ${intestazioni})
+  file(STRINGS ${intestazione} inclusioni REGEX "^#include")
+  foreach(riga ${inclusioni})
+    if(riga MATCHES "firebird/|ibase\\.h|\"(app|datamodule|db|fb|forms|piattaforma)/")
+      message(FATAL_ERROR "${intestazione}: ${riga}")
+    endif()
+  endforeach()
+endforeach()

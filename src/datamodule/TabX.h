@@ -8,6 +8,8 @@
 
 #include <QHash>
 #include <QObject>
+
+#include <optional>
 #include <QString>
 
 class TPulsanteStato;
@@ -264,6 +266,10 @@ private:
     QString GetDittaUserPerNome(const QString& nome);
     QString GetNomeUserPerNum(qint32 numero);
     QString MotivoDittaNonUsabile(qint32 numero, const QString& nome, const QString& ditta);
+    // Whether UTENTI has the optional UTENTEINATTIVO column: asked once, as the schema is
+    // the suite maintenance's and does not change under a running program.
+    bool ColonnaUtenteInattivo(fb::TQuery& query);
+    std::optional<bool> colonnaUtenteInattivo_;
     static QString FileIniDi(qint32 numero, const QString& nome);
 
     static void CollegaTransazione(fb::TDatabase& database, fb::TTransazione& transazione);

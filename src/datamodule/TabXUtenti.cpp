@@ -95,12 +95,7 @@ QString TTabXForm::MotivoAccessoNegato(const QString& nome, const QString& digit
     fb::TTransazione lettura(&IBDatabaseUser);
     lettura.StartTransaction();
     fb::TQuery query(&IBDatabaseUser, &lettura);
-    const bool colonnaInattivo = [&] {
-        Apri(query, {QStringLiteral("SELECT 1 FROM RDB$RELATION_FIELDS WHERE"),
-                     QStringLiteral("(RDB$FIELD_NAME='UTENTEINATTIVO')AND"),
-                     QStringLiteral("(RDB$RELATION_NAME='UTENTI')")});
-        return !query.Eof();
-    }();
+    const bool colonnaInattivo = ColonnaUtenteInattivo(query);
     Apri(query, {QStringLiteral("SELECT CODICE,PWDUTENTE,DITTA") +
                      (colonnaInattivo ? QStringLiteral(",UTENTEINATTIVO") : QString()) +
                      QStringLiteral(" FROM UTENTI"),
@@ -122,6 +117,17 @@ QString TTabXForm::MotivoAccessoNegato(const QString& nome, const QString& digit
     return motivo.isEmpty() ? QString() : negato + motivo;
 }
 
+bool TTabXForm::ColonnaUtenteInattivo(fb::TQuery& query) {
+    if (!colonnaUtenteInattivo_) {
+        Apri(query, {QStringLiteral("SELECT 1 FROM RDB$RELATION_FIELDS WHERE"),
+                     QStringLiteral("(RDB$FIELD_NAME='UTENTEINATTIVO')AND"),
+                     QStringLiteral("(RDB$RELATION_NAME='UTENTI')")});
+        colonnaUtenteInattivo_ = !query.Eof();
+        query.Close();
+    }
+    return *colonnaUtenteInattivo_;
+}
+
 QString TTabXForm::MotivoDittaNonUsabile(const QString& ditta) {
     return MotivoDittaNonUsabile(NumUser, NomeUser, ditta);
 }
@@ -140,16 +146,17 @@ QString TTabXForm::MotivoDittaNonUsabile(qint32 numero, const QString& nome, con
         fb::TTransazione lettura(&IBDatabaseUser);
         lettura.StartTransaction();
         fb::TQuery query(&IBDatabaseUser, &lettura);
-        Apri(query, {QStringLiteral("SELECT DISTINCT INTESTAZIONE FROM TABNORVANE"),
-                     QStringLiteral("WHERE UTENTE=") + fb::Quota(numero)});
-        for (; !query.Eof(); query.Next())
+        // Each heading of the user once, with the company's archive on the company's row.
+        Apri(query, {QStringLiteral("SELECT INTESTAZIONE,"),
+                     QStringLiteral("MAX(CASE WHEN INTESTAZIONE=") + fb::Quota(ditta) +
+                         QStringLiteral(" AND PARAMETRO='Archivio' THEN VALORE END) ARCHIVIO"),
+                     QStringLiteral("FROM TABNORVANE WHERE UTENTE=") + fb::Quota(numero),
+                     QStringLiteral("GROUP BY INTESTAZIONE")});
+        for (; !query.Eof(); query.Next()) {
             intestazioni.append(query.Fields(0).AsString());
-        archivio = PrimoTesto(query,
-                              {QStringLiteral("SELECT VALORE FROM TABNORVANE WHERE"),
-                               QStringLiteral("(UTENTE=") + fb::Quota(numero) + QStringLiteral(")AND"),
-                               QStringLiteral("(INTESTAZIONE=") + fb::Quota(ditta) + QStringLiteral(")AND"),
-                               QStringLiteral("(PARAMETRO='Archivio')")},
-                              QStringLiteral("VALORE"));
+            if (archivio.isEmpty())
+                archivio = query.Fields(1).AsString();
+        }
     } else {
         return {};
     }

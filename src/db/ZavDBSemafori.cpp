@@ -53,10 +53,6 @@ void ImpostaFinestra(fb::TQuery& query, const QString& dll, const QString& form)
     query.ParamByName(QStringLiteral("FORM")).AsString(form);
 }
 
-} // namespace
-
-namespace {
-
 // Both counts in one statement, in the given transaction: the taken semaphores of the windows
 // linked to (DLL, FORM), and those of the window itself when it is specially observed (once
 // per link row: a window without links is never refused for itself).
@@ -81,12 +77,12 @@ bool FinestraLibera(fb::TDatabase& database, fb::TTransazione& transazione, cons
 }
 
 // Locks the rows of SEMAFORIFCRITICHE of the window and of the windows linked to it, in one
-// order for everybody; the number of rows locked, 0 when the window is not critical. Every
-// take of a window locks that window's row, so two takes that could conflict meet on a row.
-int BloccaCritiche(fb::TDatabase& database, fb::TTransazione& transazione, const QString& dll,
-                   const QString& form) {
+// order for everybody; true when the window itself is critical (its own row is among them).
+// Every take of a window locks that window's row, so two takes that could conflict meet on a row.
+bool BloccaCritiche(fb::TDatabase& database, fb::TTransazione& transazione, const QString& dll,
+                    const QString& form) {
     fb::TQuery& query = database.Preparata(
-        {QStringLiteral("SELECT C.DLL FROM SEMAFORIFCRITICHE C"),
+        {QStringLiteral("SELECT CASE WHEN C.DLL=:DLL AND C.FORM=:FORM THEN 1 ELSE 0 END PROPRIA FROM SEMAFORIFCRITICHE C"),
          QStringLiteral("WHERE (C.DLL=:DLL AND C.FORM=:FORM) OR EXISTS (SELECT 1 FROM SEMAFORIFCRITICHECOLL L"),
          QStringLiteral("WHERE L.DLLPRIN=:DLL AND L.FORMPRIN=:FORM AND L.DLLCOLLEGATA=C.DLL AND L.FORMCOLLEGATA=C.FORM)"),
          QStringLiteral("ORDER BY C.DLL, C.FORM"),
@@ -94,22 +90,11 @@ int BloccaCritiche(fb::TDatabase& database, fb::TTransazione& transazione, const
         &transazione);
     ImpostaFinestra(query, dll, form);
     query.Open();
-    int righe = 0;
+    bool critica = false;
     for (; !query.Eof(); query.Next())
-        ++righe;
+        critica = critica || query.Fields(0).AsInteger() == 1;
     query.Close();
-    return righe;
-}
-
-bool ECritica(fb::TDatabase& database, fb::TTransazione& transazione, const QString& dll, const QString& form) {
-    fb::TQuery& critica = database.Preparata(
-        {QStringLiteral("SELECT COALESCE(COUNT(*),0) TOT FROM SEMAFORIFCRITICHE"), QStringLiteral("WHERE DLL=:DLL AND FORM=:FORM")},
-        &transazione);
-    ImpostaFinestra(critica, dll, form);
-    critica.Open();
-    const bool si = critica.FieldByName(QStringLiteral("TOT")).AsInteger() > 0;
-    critica.Close();
-    return si;
+    return critica;
 }
 
 // How long a take waits for another workstation's take of a conflicting window: that one
@@ -141,7 +126,7 @@ bool OccupaSemaforo(const QString& dll, const QString& form, qint32 utente, qint
                               QStringLiteral("isc_tpb_nowait")};
         try {
             transazione.StartTransaction();
-            if (BloccaCritiche(database, transazione, dll, form) == 0 || !ECritica(database, transazione, dll, form))
+            if (!BloccaCritiche(database, transazione, dll, form))
                 return true;
             if (!FinestraLibera(database, transazione, dll, form))
                 return false;
